@@ -1,0 +1,27 @@
+# Shared part of the two mingw-w64 toolchains. KILN_TRIPLE and CMAKE_SYSTEM_PROCESSOR are set
+# by the per-architecture file that includes this one.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${KILN_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KILN_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${KILN_TRIPLE}-windres)
+
+# The prefix of third-party libraries built by tools/setup for this architecture.
+if(DEFINED ENV{KILN_DEPS_ROOT})
+  set(KILN_DEPS_ROOT $ENV{KILN_DEPS_ROOT})
+else()
+  set(KILN_DEPS_ROOT /var/cache/kiln/deps/current)
+endif()
+set(KILN_DEPS_PREFIX ${KILN_DEPS_ROOT}/${KILN_TRIPLE})
+
+set(CMAKE_FIND_ROOT_PATH ${KILN_DEPS_PREFIX} /usr/${KILN_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(ENV{PKG_CONFIG_LIBDIR} ${KILN_DEPS_PREFIX}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
+
+# Static runtime: the programs then import only system DLLs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

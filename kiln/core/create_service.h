@@ -1,0 +1,19 @@
+#pragma once
+
+#include "kiln/core/kiln_interface.h"
+
+namespace Kiln {
+
+enum ServiceId : int {
+    kServiceStd = 0,
+    kServiceExt = 1,
+    kServiceGraphics = 2,
+    kServiceSound = 3,
+    kServiceInput = 4,
+    kServiceAbout = 5,  // shows the about box; makes nothing
+};
+
+// Makes a new service (one reference, owned by the caller), or null.
+IKilnInterface* CreateService(int id);
+
+}  // namespace Kiln

@@ -1,0 +1,135 @@
+#include "kiln/core/kiln_help.h"
+
+#include "kiln/core/create_service.h"
+#include "kiln/core/kiln_ext.h"
+#include "kiln/core/kiln_std.h"
+#include "kiln/core/profile.h"
+#include "kiln/core/profile_file.h"
+#include "kiln/core/text.h"
+#include "kiln/file/file_controler.h"
+#include "kiln/graphics/kiln_d3d.h"
+#include "kiln/input/kiln_di.h"
+#include "kiln/sound/kiln_ds.h"
+#include "kiln/support/debug_log.h"
+#include "kiln/support/gfep.h"
+
+namespace Kiln {
+namespace {
+
+constexpr size_t kRuntimeValueBufferSize = 256;
+
+std::string ProgramDirectoryOf(HINSTANCE instance)
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(instance, path, MAX_PATH);
+    std::wstring directory(path);
+    directory.erase(directory.find_last_of(L'\\') + 1);  // keeps the backslash
+    if (directory.empty())
+        return {};
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, directory.data(), static_cast<int>(directory.size()),
+                                            nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, directory.data(), static_cast<int>(directory.size()), narrow.data(),
+                          bytes, nullptr, nullptr);
+    return narrow;
+}
+
+template <class Interface>
+KilnHandle<Interface> MakeService(int id)
+{
+    return KilnHandle<Interface>::Adopt(static_cast<Interface*>(CreateService(id)));
+}
+
+}  // namespace
+
+CKilnHelp::CKilnHelp(HINSTANCE instance)
+    : programDirectory_(ProgramDirectoryOf(instance)),
+      instance_(instance),
+      debug_(std::make_shared<CGDebug>()),
+      inputMethod_(std::make_shared<CGFEP>())
+{
+    fileControler_ = KilnHandle<IFileControler>::Adopt(new CFileControler);
+    fileControler_->SetRootDirectory(programDirectory_.c_str());
+}
+
+bool CKilnHelp::Start()
+{
+    // Trims the working set of the process.
+    ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    if (!CreateServices()) {
+        ::MessageBoxA(nullptr, "必要なシステムライブラリが読み込めませんでした。", "システムエラー",
+                      MB_OK | MB_ICONERROR);
+        return false;
+    }
+    ReadSystemIni();
+    return true;
+}
+
+bool CKilnHelp::CreateServices()
+{
+    // Each stops the chain at the first service that cannot be made.
+    return (std_ = MakeService<IKilnStd>(kServiceStd)) &&
+           (graphics_ = MakeService<IKilnD3D>(kServiceGraphics)) &&
+           (ext_ = MakeService<IKilnExt>(kServiceExt)) &&
+           (sound_ = MakeService<IKilnDS>(kServiceSound)) &&
+           (input_ = MakeService<IKilnDI>(kServiceInput));
+}
+
+void CKilnHelp::ReadSystemIni()
+{
+    const std::string path = programDirectory_ + "system.ini";
+    auto read = [&](const char* section, const char* key, const char* defaultValue) {
+        return Profile::ReadString(path, section, key, defaultValue, kRuntimeValueBufferSize);
+    };
+
+    title_ = read("Game", "Title", "MZKPlayer");
+    version_ = read("Game", "Version", "1.0");
+    const std::string wideScreen = AsciiLower(read("Game", "WideScreen", "0"));
+    if (wideScreen == "2") {
+        screenWidth_ = 1280;
+        screenHeight_ = 720;
+    } else if (wideScreen == "1") {
+        screenWidth_ = 832;
+        screenHeight_ = 480;
+    } else {
+        screenWidth_ = 640;
+        screenHeight_ = 480;
+    }
+    maxScreenWidth_ = 1920;
+    maxScreenHeight_ = 1080;
+
+    const auto archives = Profile::ReadNumberedList([&](int number) {
+        return read("DataArchive", ("Archive" + std::to_string(number)).c_str(), "end");
+    });
+    for (const std::string& archive : archives)
+        fileControler_->AddArchive((programDirectory_ + "packages\\" + archive).c_str());
+}
+
+CKilnHelp::~CKilnHelp()
+{
+    // Teardown order matters: the graphics device goes before the log, sound and input
+    // are shut down before release, and the file controller goes last.
+    if (graphics_) {
+        heldObject_.Reset();
+        graphics_->ReleaseDevice();
+    }
+    debug_.reset();
+    inputMethod_.reset();
+    if (graphics_) {
+        graphics_->ReleaseDevice();
+        graphics_.Reset();
+    }
+    if (sound_) {
+        sound_->Shutdown();
+        sound_.Reset();
+    }
+    if (input_) {
+        input_->Finalize();
+        input_.Reset();
+    }
+    ext_.Reset();
+    std_.Reset();
+    fileControler_->Flush();
+}
+
+}  // namespace Kiln

@@ -1,0 +1,34 @@
+#include "kiln/file/file_controler.h"
+
+#include "kiln/core/kiln_help.h"
+
+namespace Kiln {
+namespace {
+
+std::string& RootDirectory()
+{
+    static std::string root;
+    return root;
+}
+
+}  // namespace
+
+const std::string& GetRootDirectory()
+{
+    return RootDirectory();
+}
+
+void CFileControler::AddArchive(const char* /*path*/)
+{
+    if (RootDirectory().empty()) {
+        if (CKilnHelp* help = CKilnHelp::GetInstance())
+            RootDirectory() = help->GetProgramDirectory();
+    }
+}
+
+void CFileControler::SetRootDirectory(const char* path)
+{
+    RootDirectory() = path ? path : "";
+}
+
+}  // namespace Kiln

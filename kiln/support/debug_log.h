@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "kiln/core/singleton.h"
+#include "kiln/support/critical_section.h"
+
+namespace Kiln {
+
+// The debug log: formatted lines collected in memory for the life of the process.
+class CGDebug : public singleton<CGDebug> {
+public:
+    CGDebug();
+    ~CGDebug() override;
+
+private:
+    std::shared_ptr<CCriticalSection> logLock_;
+};
+
+// Appends printf-style text to the log, at most 4095 characters per call.
+void Print(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+
+// A copy of everything logged so far (for diagnostics and tests).
+std::string GetLogText();
+
+}  // namespace Kiln

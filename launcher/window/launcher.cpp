@@ -1,0 +1,306 @@
+#include "launcher/window/launcher.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <uxtheme.h>
+#include <versionhelpers.h>
+
+#include "kiln/core/kiln_help.h"
+#include "kiln/core/scoped_win.h"
+#include "launcher/pages/page_procedures.h"
+#include "launcher/settings/launcher_switches.h"
+#include "launcher/window/tab_list.h"
+#include "resources/resource.h"
+
+namespace Launcher {
+namespace {
+
+constexpr UINT_PTR kCleanUpTimer = 278;
+constexpr int kTopPictureX = 9, kTopPictureY = 10, kTopPictureWidth = 288, kTopPictureHeight = 380;
+constexpr int kBannerX = 9, kBannerY = 394, kBannerWidth = 200, kBannerHeight = 40;
+
+HINSTANCE ModuleInstance()
+{
+    return Kiln::CKilnHelp::GetInstance()->GetInstanceHandle();
+}
+
+// Gives a page the tab control's textured background where themes exist (Windows XP on).
+void EnableTabTexture(HWND page)
+{
+    using EnableThemeDialogTextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
+    static Kiln::UniqueModule theme;
+    static EnableThemeDialogTextureFunction enableTexture = nullptr;
+    if (!IsWindowsXPOrGreater())
+        return;
+    if (!theme) {
+        theme.Reset(::LoadLibraryA("UxTheme.dll"));
+        if (theme)
+            enableTexture = Kiln::GetProcAs<EnableThemeDialogTextureFunction>(theme.Get(),
+                                                                             "EnableThemeDialogTexture");
+    }
+    if (enableTexture)
+        enableTexture(page, ETDT_ENABLETAB);
+}
+
+}  // namespace
+
+CLauncher::CLauncher() = default;
+
+CLauncher::~CLauncher() = default;
+
+void CLauncher::RunWindow()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+
+    const LauncherSwitches switches = LoadLauncherSwitches();
+    tinyMode_ = switches.enableTinyMode;
+    autoPatch_ = switches.enableAutoPatch;
+    for (const TabSpec& tab : BuildTabList(switches))
+        pages_.push_back({nullptr, tab.caption, tab.templateId, tab.playerIndex, PageProcedure(tab.templateId)});
+
+    HWND dialog = ::CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(tinyMode_ ? IDD_MAIN_TINY : IDD_MAIN),
+                                       nullptr, MainDialogProc, 0);
+    if (!dialog)
+        return;
+    mainWindow_ = dialog;
+    ::ShowWindow(dialog, SW_SHOW);
+    RunMessageLoop();
+    ::ShowWindow(dialog, SW_HIDE);
+    ::DestroyWindow(dialog);
+    mainWindow_ = nullptr;
+}
+
+void CLauncher::RunMessageLoop()
+{
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_KEYDOWN) {
+            // Key pages capture every key themselves.
+            if (CurrentPageIsKeyConfiguration())
+                continue;
+            if (message.wParam == VK_RETURN) {
+                Close(kStartGame);
+                continue;
+            }
+            if (message.wParam == VK_ESCAPE) {
+                Close(kDoNotStart);
+                continue;
+            }
+        }
+        if (!::IsDialogMessageA(mainWindow_, &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
+bool CLauncher::CurrentPageIsKeyConfiguration() const
+{
+    return currentPage_ < pages_.size() && pages_[currentPage_].templateId == IDD_PAGE_KEYCONFIG;
+}
+
+const CLauncher::TabPage* CLauncher::FindPage(HWND page) const
+{
+    for (const TabPage& record : pages_) {
+        if (record.window == page)
+            return &record;
+    }
+    return nullptr;
+}
+
+void CLauncher::Close(int startRequest)
+{
+    startRequest_ = startRequest;
+    ::PostQuitMessage(0);
+}
+
+INT_PTR CALLBACK CLauncher::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CLauncher* launcher = GetInstance();
+    return launcher ? launcher->HandleMainMessage(dialog, message, wParam, lParam) : FALSE;
+}
+
+INT_PTR CLauncher::HandleMainMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitializeMainDialog(dialog);
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom != IDC_TAB || header->code != TCN_SELCHANGE)
+            return FALSE;
+        ShowSelectedPage(dialog);
+        return TRUE;
+    }
+    case WM_PAINT:
+        Paint(dialog);
+        return TRUE;
+    case WM_MOUSEMOVE:
+        if (!tinyMode_) {
+            HCURSOR cursor = ::LoadCursor(nullptr, IsOnBanner(lParam) ? IDC_HAND : IDC_ARROW);
+            ::SetClassLongPtrA(dialog, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+        }
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        if (!tinyMode_ && IsOnBanner(lParam))
+            ::ShellExecuteA(nullptr, "open", bannerURL_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            Close(kDoNotStart);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_TIMER:
+        if (wParam == kCleanUpTimer)
+            ::KillTimer(dialog, kCleanUpTimer);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void CLauncher::InitializeMainDialog(HWND dialog)
+{
+    mainWindow_ = dialog;
+    ::SetWindowTextA(dialog, Kiln::CKilnHelp::GetInstance()->GetTitle().c_str());
+    tabControl_ = ::GetDlgItem(dialog, IDC_TAB);
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = pages_[i].caption.data();
+        ::SendMessageA(tabControl_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        pages_[i].window = nullptr;
+    }
+    // The first page is created exactly as by a click on its tab.
+    ::SendMessageA(tabControl_, TCM_SETCURSEL, 0, 0);
+    NMHDR selectionChanged = {tabControl_, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageA(dialog, WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&selectionChanged));
+    ::SetTimer(dialog, kCleanUpTimer, 1000, nullptr);
+}
+
+void CLauncher::ShowSelectedPage(HWND dialog)
+{
+    char caption[256] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = sizeof caption;
+    const LRESULT selected = ::SendMessageA(tabControl_, TCM_GETCURSEL, 0, 0);
+    ::SendMessageA(tabControl_, TCM_GETITEMA, selected, reinterpret_cast<LPARAM>(&item));
+
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        TabPage& page = pages_[i];
+        if (page.caption != caption)
+            continue;
+        if (!page.window)
+            CreatePage(dialog, page);
+        if (currentPage_ < pages_.size() && pages_[currentPage_].window)
+            ::ShowWindow(pages_[currentPage_].window, SW_HIDE);
+        ::ShowWindow(page.window, SW_SHOW);
+        currentPage_ = i;
+        return;
+    }
+}
+
+void CLauncher::CreatePage(HWND dialog, TabPage& page)
+{
+    page.window = ::CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(page.templateId), dialog,
+                                       page.procedure, 0);
+    if (!page.window)
+        return;
+    EnableTabTexture(page.window);
+    CenterPageInTab(dialog, page.window);
+}
+
+void CLauncher::CenterPageInTab(HWND dialog, HWND page) const
+{
+    RECT display;
+    ::GetClientRect(tabControl_, &display);
+    ::SendMessageA(tabControl_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    ::MapWindowPoints(tabControl_, dialog, reinterpret_cast<POINT*>(&display), 2);
+    RECT pageRect;
+    ::GetWindowRect(page, &pageRect);
+    const int pageWidth = pageRect.right - pageRect.left;
+    const int pageHeight = pageRect.bottom - pageRect.top;
+    const int x = display.left + (display.right - display.left - pageWidth) / 2;
+    const int y = display.top + (display.bottom - display.top - pageHeight) / 2;
+    ::SetWindowPos(page, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CLauncher::DressWindow(HWND page)
+{
+    if (dressed_)
+        return;
+    mainWindow_ = ::GetParent(page);
+
+    ::SetDlgItemTextA(mainWindow_, IDOK, "ゲーム起動");
+    ::SetDlgItemTextA(mainWindow_, IDCANCEL, "終了");
+    if (autoPatch_)
+        ::SetDlgItemTextA(mainWindow_, IDC_PATCH, "パッチ確認");
+    else
+        ::ShowWindow(::GetDlgItem(mainWindow_, IDC_PATCH), SW_HIDE);
+
+    HICON icon = ::LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IDI_PROGRAM));
+    ::SendMessageA(mainWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageA(mainWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+    topPicture_.Create(kTopPictureWidth, kTopPictureHeight);
+    banner_.Create(kBannerWidth, kBannerHeight);
+
+    CenterMainWindow();
+    dressed_ = true;
+}
+
+void CLauncher::CenterMainWindow() const
+{
+    RECT client;
+    ::GetClientRect(mainWindow_, &client);
+    const int width = client.right - client.left + ::GetSystemMetrics(SM_CXEDGE) +
+                      ::GetSystemMetrics(SM_CXDLGFRAME) + ::GetSystemMetrics(SM_CXBORDER);
+    const int height = client.bottom - client.top + ::GetSystemMetrics(SM_CYEDGE) +
+                       ::GetSystemMetrics(SM_CYDLGFRAME) + ::GetSystemMetrics(SM_CYBORDER) +
+                       ::GetSystemMetrics(SM_CYCAPTION);
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
+    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;
+    ::SetWindowPos(mainWindow_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CLauncher::Paint(HWND dialog) const
+{
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(dialog, &paint);
+    if (!tinyMode_) {
+        topPicture_.CopyTo(dc, kTopPictureX, kTopPictureY);
+        banner_.CopyTo(dc, kBannerX, kBannerY);
+    }
+    ::EndPaint(dialog, &paint);
+}
+
+bool CLauncher::IsOnBanner(LPARAM clientPoint) const
+{
+    const int x = static_cast<short>(LOWORD(clientPoint));
+    const int y = static_cast<short>(HIWORD(clientPoint));
+    return x >= kBannerX && x < kBannerX + kBannerWidth && y >= kBannerY && y < kBannerY + kBannerHeight;
+}
+
+void CLauncher::OnCommand(WORD id)
+{
+    switch (id) {
+    case IDOK:
+        Close(kStartGame);
+        break;
+    case IDCANCEL:
+        Close(kDoNotStart);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace Launcher

@@ -1,0 +1,44 @@
+#include "launcher/window/memory_picture.h"
+
+namespace Launcher {
+
+MemoryPicture::~MemoryPicture()
+{
+    if (dc_ && previous_)
+        ::SelectObject(dc_.Get(), previous_);
+}
+
+void MemoryPicture::Create(int width, int height)
+{
+    HDC desktop = ::GetDC(nullptr);
+    dc_.Reset(::CreateCompatibleDC(desktop));
+    bitmap_.Reset(::CreateCompatibleBitmap(desktop, width, height));
+    ::ReleaseDC(nullptr, desktop);
+    width_ = width;
+    height_ = height;
+    if (dc_ && bitmap_)
+        previous_ = ::SelectObject(dc_.Get(), bitmap_.Get());
+}
+
+void MemoryPicture::Draw(const void* pixels)
+{
+    if (!dc_)
+        return;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::StretchDIBits(dc_.Get(), 0, 0, width_, height_, 0, 0, width_, height_, pixels, &info,
+                    DIB_RGB_COLORS, SRCCOPY);
+}
+
+void MemoryPicture::CopyTo(HDC target, int x, int y) const
+{
+    if (dc_)
+        ::BitBlt(target, x, y, width_, height_, dc_.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace Launcher
