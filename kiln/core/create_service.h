@@ -1,6 +1,14 @@
 #pragma once
 
+#include <windows.h>
+
 #include "kiln/core/kiln_interface.h"
+
+// <windows.h> maps CreateService to the service-control-manager call; the runtime's
+// factory keeps its own name. Including it first here makes the undefinition stick.
+#ifdef CreateService
+#undef CreateService
+#endif
 
 namespace Kiln {
 

@@ -18,8 +18,9 @@ const std::string& GetRootDirectory()
     return RootDirectory();
 }
 
-void CFileControler::AddArchive(const char* /*path*/)
+void CFileControler::AddArchive(const char* path)
 {
+    archives_.push_back(path ? path : "");
     if (RootDirectory().empty()) {
         if (CKilnHelp* help = CKilnHelp::GetInstance())
             RootDirectory() = help->GetProgramDirectory();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "kiln/core/kiln_interface.h"
 
@@ -21,6 +22,12 @@ public:
     void AddArchive(const char* path) override;
     void SetRootDirectory(const char* path) override;
     void Flush() override {}
+
+    // The archive paths handed over so far, in order (nothing reads from them).
+    const std::vector<std::string>& GetArchives() const { return archives_; }
+
+private:
+    std::vector<std::string> archives_;
 };
 
 // The process-wide root directory that relative file names are resolved against.
