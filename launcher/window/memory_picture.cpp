@@ -16,8 +16,12 @@ void MemoryPicture::Create(int width, int height)
     ::ReleaseDC(nullptr, desktop);
     width_ = width;
     height_ = height;
-    if (dc_ && bitmap_)
-        previous_ = ::SelectObject(dc_.Get(), bitmap_.Get());
+    if (!dc_ || !bitmap_)
+        return;
+    previous_ = ::SelectObject(dc_.Get(), bitmap_.Get());
+    // A picture that is missing or of the wrong size leaves the dialog's own colour.
+    const RECT all = {0, 0, width, height};
+    ::FillRect(dc_.Get(), &all, ::GetSysColorBrush(COLOR_3DFACE));
 }
 
 void MemoryPicture::Draw(const void* pixels)
