@@ -9,17 +9,18 @@ namespace Kiln {
 template <class T>
 class singleton {
 public:
-    static T* GetInstance() { return instance_; }
+    static T* GetInstance() { return static_cast<T*>(instance_); }
 
     singleton(const singleton&) = delete;
     singleton& operator=(const singleton&) = delete;
 
 protected:
-    singleton() { instance_ = static_cast<T*>(this); }
+    // Kept as the base type: the derived object does not exist yet at this point.
+    singleton() { instance_ = this; }
     virtual ~singleton() { instance_ = nullptr; }
 
 private:
-    static inline T* instance_ = nullptr;
+    static inline singleton* instance_ = nullptr;
 };
 
 }  // namespace Kiln
