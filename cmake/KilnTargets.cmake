@@ -21,6 +21,14 @@ if(KILN_SANITIZE)
   target_link_options(kiln_settings INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(KILN_FUZZ)
+  # libFuzzer coverage for everything of ours; sanitizers catch what the fuzzers provoke.
+  target_compile_options(kiln_settings INTERFACE
+    $<${c_or_cxx}:-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                  -fno-sanitize-recover=all>)
+  target_link_options(kiln_settings INTERFACE -fsanitize=address,undefined)
+endif()
+
 # Windows tests need the shared Wine prefix and display; this fixture stops both afterwards.
 if(WIN32 AND KILN_REGISTER_TESTS AND CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME wine_shutdown COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --stop)
@@ -30,6 +38,9 @@ endif()
 # kiln_test(NAME SOURCES... [LIBS...] [PROPERTIES...]): a GoogleTest program, registered test
 # by test with CTest.
 function(kiln_test name)
+  if(KILN_FUZZ)
+    return()  # the fuzzing build runs only the fuzzers
+  endif()
   cmake_parse_arguments(arg "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gmock GTest::gtest_main kiln_settings)
@@ -42,4 +53,45 @@ function(kiln_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 120 ${props})
+endfunction()
+
+# kiln_fuzz_target(NAME SOURCES... LIBS... CORPUS folder): a fuzz target of platform-neutral
+# code (host builds only). With KILN_FUZZ (clang) it is a libFuzzer program run for
+# KILN_FUZZ_SECONDS as a test, starting from the corpus folder (never written to); otherwise
+# the corpus is replayed once through it.
+set(KILN_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzz target runs in the fuzzing build")
+function(kiln_fuzz_target name)
+  if(WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(arg "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(KILN_FUZZ)
+    add_executable(${name} ${arg_SOURCES})
+    target_link_libraries(${name} PRIVATE ${arg_LIBS} kiln_settings)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+    file(MAKE_DIRECTORY ${work})
+    add_test(NAME fuzz_${name}
+             COMMAND ${name} -max_total_time=${KILN_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+                     -print_final_stats=1 ${work} ${arg_CORPUS})
+    set_tests_properties(fuzz_${name} PROPERTIES TIMEOUT 600)
+  else()
+    add_executable(${name} ${arg_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+    target_link_libraries(${name} PRIVATE ${arg_LIBS} kiln_settings)
+    if(KILN_REGISTER_TESTS)
+      add_test(NAME corpus_${name} COMMAND ${name} ${arg_CORPUS})
+    endif()
+  endif()
+endfunction()
+
+# kiln_benchmark(NAME SOURCES... LIBS...): a Google Benchmark program (host builds only; not
+# a test: benchmarks are run by hand, see BENCHMARKS.md).
+function(kiln_benchmark name)
+  if(WIN32 OR KILN_FUZZ OR KILN_SANITIZE)
+    return()
+  endif()
+  cmake_parse_arguments(arg "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${arg_SOURCES})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} kiln_settings benchmark::benchmark)
 endfunction()

@@ -1,0 +1,37 @@
+#include <istream>
+#include <ostream>
+
+#include "kiln/cli/command.h"
+
+namespace KilnCli {
+namespace {
+
+void PrintUsage(std::ostream& out)
+{
+    out << "usage: kiln COMMAND [ARGUMENTS...]\n\ncommands:\n";
+    for (const Command& command : Commands())
+        out << "  kiln " << command.usage << "\n";
+}
+
+}  // namespace
+
+int RunTool(const Arguments& arguments, Streams& streams)
+{
+    if (arguments.empty()) {
+        PrintUsage(streams.err);
+        return kBadUsage;
+    }
+    if (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help") {
+        PrintUsage(streams.out);
+        return kOk;
+    }
+    for (const Command& command : Commands()) {
+        if (arguments[0] == command.name)
+            return command.run(Arguments(arguments.begin() + 1, arguments.end()), streams);
+    }
+    streams.err << "kiln: unknown command '" << arguments[0] << "'\n";
+    PrintUsage(streams.err);
+    return kBadUsage;
+}
+
+}  // namespace KilnCli
