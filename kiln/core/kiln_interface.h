@@ -74,6 +74,7 @@ public:
 
     T* Get() const { return object_; }
     T* operator->() const { return object_; }
+    T& operator*() const { return *object_; }
     explicit operator bool() const { return object_ != nullptr; }
 
 private:

@@ -4,7 +4,9 @@
 #include <memory>
 #include <new>
 
+#include "kiln/core/class_ids.h"
 #include "kiln/core/std_math.h"
+#include "kiln/file/std_file_stream.h"
 
 namespace Kiln {
 
@@ -13,9 +15,10 @@ CKilnStd::CKilnStd()
     StdMath::BuildTables();
 }
 
-IKilnInterface* CKilnStd::CreateInstance(const Guid& /*classId*/)
+IKilnInterface* CKilnStd::CreateInstance(const Guid& classId)
 {
-    // The graphics loader, frame pacer and file stream are made here once they exist.
+    if (classId == ClassId::StdFileStream)
+        return new (std::nothrow) CStdFileStream;
     return nullptr;
 }
 

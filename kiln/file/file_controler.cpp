@@ -18,6 +18,11 @@ const std::string& GetRootDirectory()
     return RootDirectory();
 }
 
+IFile* CFileControler::CreateFileObject()
+{
+    return new CFile;
+}
+
 void CFileControler::AddArchive(const char* path)
 {
     archives_.push_back(path ? path : "");

@@ -4,11 +4,14 @@
 #include <vector>
 
 #include "kiln/core/kiln_interface.h"
+#include "kiln/file/file.h"
 
 namespace Kiln {
 
 class IFileControler : public IKilnInterface {
 public:
+    // A new, closed file object (one reference, owned by the caller).
+    virtual IFile* CreateFileObject() = 0;
     // Makes sure a root directory is set; this program has no archive container format, so
     // every name resolves to a plain file under the root directory.
     virtual void AddArchive(const char* path) = 0;
@@ -19,6 +22,7 @@ public:
 
 class CFileControler : public RefCounted<IFileControler> {
 public:
+    IFile* CreateFileObject() override;
     void AddArchive(const char* path) override;
     void SetRootDirectory(const char* path) override;
     void Flush() override {}

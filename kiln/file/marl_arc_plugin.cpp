@@ -1,0 +1,60 @@
+#include "kiln/file/marl_arc_plugin.h"
+
+#include "kiln/core/kiln_help.h"
+#include "kiln/file/file_controler.h"
+
+namespace Kiln {
+
+CMarlArcPlugin::CMarlArcPlugin()
+    : file_(KilnHandle<IFile>::Adopt(CKilnHelp::GetInstance()->GetFileControler()->CreateFileObject()))
+{
+}
+
+bool CMarlArcPlugin::IsEOF()
+{
+    return file_->IsEOF();
+}
+
+uint32_t CMarlArcPlugin::GetSize()
+{
+    return file_->GetSize();
+}
+
+uint32_t CMarlArcPlugin::GetPosition()
+{
+    return file_->GetPosition();
+}
+
+void CMarlArcPlugin::Seek(int offset, int origin)
+{
+    const uint32_t position = file_->GetPosition();
+    const uint32_t size = file_->GetSize();
+    uint32_t target;
+    switch (origin) {
+    case kSeekBegin:
+        target = static_cast<uint32_t>(offset);
+        break;
+    case kSeekCurrent:
+        target = position + static_cast<uint32_t>(offset);
+        break;
+    case kSeekEnd:
+        target = size - static_cast<uint32_t>(offset);
+        break;
+    default:
+        return;
+    }
+    file_->Seek(target < size ? target : size);
+}
+
+uint32_t CMarlArcPlugin::Read(void* buffer, uint32_t elementSize, uint32_t count)
+{
+    auto* out = static_cast<uint8_t*>(buffer);
+    uint32_t i = 0;
+    for (; i < count; ++i, out += elementSize) {
+        if (file_->Read(out, elementSize) < elementSize)
+            break;
+    }
+    return i;
+}
+
+}  // namespace Kiln
