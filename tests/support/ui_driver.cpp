@@ -1,11 +1,69 @@
 #include "tests/support/ui_driver.h"
 
+#include <commctrl.h>
+
 #include <vector>
+
+#include "kiln/core/scoped_win.h"
 
 namespace KilnTest {
 namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
+
+// Memory in another process, for the messages whose pointers Windows does not carry across.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size)
+    {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        process_.Reset(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+        if (process_)
+            address_ = ::VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteBuffer()
+    {
+        if (address_)
+            ::VirtualFreeEx(process_.Get(), address_, 0, MEM_RELEASE);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Valid() const { return address_ != nullptr; }
+    char* Address(size_t offset = 0) const { return static_cast<char*>(address_) + offset; }
+    void Write(size_t offset, const void* data, size_t size) const
+    {
+        ::WriteProcessMemory(process_.Get(), Address(offset), data, size, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t size) const
+    {
+        ::ReadProcessMemory(process_.Get(), Address(offset), data, size, nullptr);
+    }
+
+private:
+    Kiln::UniqueHandle process_;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+struct ListMessages {
+    UINT count;
+    UINT textLength;
+    UINT text;
+    UINT selected;
+    UINT select;
+    WORD changed;
+};
+
+ListMessages MessagesFor(HWND control)
+{
+    char className[64] = {};
+    ::GetClassNameA(control, className, sizeof className);
+    if (lstrcmpiA(className, "ComboBox") == 0)
+        return {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL, CB_SETCURSEL, CBN_SELCHANGE};
+    return {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL, LB_SETCURSEL, LBN_SELCHANGE};
+}
 
 struct WindowQuery {
     DWORD processId;
@@ -78,6 +136,79 @@ void Click(HWND dialog, int id)
 {
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+void PressButton(HWND dialog, int id)
+{
+    ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    return ::SendMessageA(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::vector<std::string> TabCaptions(HWND tabControl)
+{
+    std::vector<std::string> captions;
+    constexpr size_t kTextSize = 256;
+    RemoteBuffer remote(tabControl, sizeof(TCITEMA) + kTextSize);
+    if (!remote.Valid())
+        return captions;
+    const int count = static_cast<int>(::SendMessageA(tabControl, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = remote.Address(sizeof(TCITEMA));
+        item.cchTextMax = kTextSize;
+        remote.Write(0, &item, sizeof item);
+        ::SendMessageA(tabControl, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(remote.Address()));
+        char text[kTextSize] = {};
+        remote.Read(sizeof(TCITEMA), text, kTextSize - 1);
+        captions.push_back(text);
+    }
+    return captions;
+}
+
+int SelectedTab(HWND tabControl)
+{
+    return static_cast<int>(::SendMessageA(tabControl, TCM_GETCURSEL, 0, 0));
+}
+
+void SelectTab(HWND tabControl, int index)
+{
+    // Moving the focus of a tab control without button style selects the tab and notifies
+    // the parent, as a click does.
+    ::SendMessageA(tabControl, TCM_SETCURFOCUS, index, 0);
+}
+
+std::vector<std::string> ListEntries(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    const ListMessages messages = MessagesFor(control);
+    std::vector<std::string> entries;
+    const int count = static_cast<int>(::SendMessageA(control, messages.count, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const LRESULT length = ::SendMessageA(control, messages.textLength, i, 0);
+        std::vector<char> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
+        ::SendMessageA(control, messages.text, i, reinterpret_cast<LPARAM>(text.data()));
+        entries.push_back(text.data());
+    }
+    return entries;
+}
+
+int SelectedEntry(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    return static_cast<int>(::SendMessageA(control, MessagesFor(control).selected, 0, 0));
+}
+
+void ChooseEntry(HWND dialog, int id, int index)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    const ListMessages messages = MessagesFor(control);
+    ::SendMessageA(control, messages.select, index, 0);
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, messages.changed), reinterpret_cast<LPARAM>(control));
 }
 
 void PressKey(HWND window, WORD virtualKey)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Drives the windows of another process the way a player would, through messages that
 // Windows carries between processes.
@@ -22,8 +23,24 @@ std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
 bool ItemVisible(HWND dialog, int id);
 
-// Presses a button of a dialog.
+// Presses a button of a dialog: the dialog gets the button's command.
 void Click(HWND dialog, int id);
+// Clicks a button control itself, as the mouse would: check boxes and radio buttons change
+// state before the dialog hears of it.
+void PressButton(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+
+// Tab controls: the captions in order, the selected index, and selecting a tab as a click
+// would (the parent gets the selection-change notification).
+std::vector<std::string> TabCaptions(HWND tabControl);
+int SelectedTab(HWND tabControl);
+void SelectTab(HWND tabControl, int index);
+
+// Combo boxes and list boxes: the entries, the selected index, and choosing an entry as the
+// player would (the dialog gets the selection-change command).
+std::vector<std::string> ListEntries(HWND dialog, int id);
+int SelectedEntry(HWND dialog, int id);
+void ChooseEntry(HWND dialog, int id, int index);
 // A key press as the window's message loop receives it.
 void PressKey(HWND window, WORD virtualKey);
 // The close box of the window's caption.

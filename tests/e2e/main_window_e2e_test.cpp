@@ -1,0 +1,142 @@
+// The launcher window as a player sees it: tabs, lazily made pages, tiny mode and the keys
+// that close it.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "resources/resource.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+using KilnTest::GameFolder;
+using KilnTest::Process;
+
+constexpr char kTitle[] = "ウィンドウ試験";
+
+// The page dialogs the main window has made so far, and which of them are visible.
+struct Pages {
+    int made = 0;
+    int visible = 0;
+};
+
+BOOL CALLBACK CountPage(HWND child, LPARAM context)
+{
+    char className[32] = {};
+    ::GetClassNameA(child, className, sizeof className);
+    if (std::string(className) == "#32770") {
+        auto* pages = reinterpret_cast<Pages*>(context);
+        ++pages->made;
+        if (::IsWindowVisible(child))
+            ++pages->visible;
+    }
+    return TRUE;
+}
+
+Pages CountPages(HWND window)
+{
+    Pages pages;
+    ::EnumChildWindows(window, CountPage, reinterpret_cast<LPARAM>(&pages));
+    return pages;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+        : game_(std::string("window_") + ::testing::UnitTest::GetInstance()->current_test_info()->name())
+    {
+        game_.AddLauncher();
+        game_.AddRecordingEngines();
+    }
+
+    // Starts the launcher with these [Launcher] lines and waits for its window.
+    HWND Open(const std::string& launcherSection)
+    {
+        game_.Write("System.ini", std::string("[Game]\r\nTitle=") + kTitle + "\r\n[Launcher]\r\n" + launcherSection);
+        launcher_ = std::make_unique<Process>(game_.PathOf("Launcher.exe"), "");
+        HWND window = KilnTest::WaitForDialog(launcher_->Id(), kTitle);
+        tab_ = window ? ::GetDlgItem(window, IDC_TAB) : nullptr;
+        return window;
+    }
+
+    GameFolder game_;
+    std::unique_ptr<Process> launcher_;
+    HWND tab_ = nullptr;
+};
+
+TEST_F(MainWindowTest, TabsFollowTheSwitchesAndPlayerCount)
+{
+    HWND window = Open("EnableInformation=yes\r\nEnableTwitter=YES\r\nPlayerNum=4\r\n");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(KilnTest::TabCaptions(tab_),
+              (std::vector<std::string>{"情報", "設定", "キー設定(1P)", "キー設定(2P)", "キー設定(3P)",
+                                        "キー設定(4P)", "ハード情報", "Twitter"}));
+    EXPECT_EQ(KilnTest::SelectedTab(tab_), 0);
+    KilnTest::PressCloseBox(window);
+    EXPECT_EQ(launcher_->WaitForExit(), 0);
+}
+
+TEST_F(MainWindowTest, PagesAreMadeWhenTheirTabIsFirstChosen)
+{
+    HWND window = Open("PlayerNum=2\r\n");
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(KilnTest::TabCaptions(tab_).size(), 4u);
+    Pages pages = CountPages(window);
+    EXPECT_EQ(pages.made, 1);
+    EXPECT_EQ(pages.visible, 1);
+
+    KilnTest::SelectTab(tab_, 3);
+    EXPECT_EQ(KilnTest::SelectedTab(tab_), 3);
+    pages = CountPages(window);
+    EXPECT_EQ(pages.made, 2);
+    EXPECT_EQ(pages.visible, 1);
+
+    KilnTest::SelectTab(tab_, 0);  // back to a page that exists: shown again, not made again
+    pages = CountPages(window);
+    EXPECT_EQ(pages.made, 2);
+    EXPECT_EQ(pages.visible, 1);
+
+    KilnTest::Click(window, IDCANCEL);
+    EXPECT_EQ(launcher_->WaitForExit(), 0);
+}
+
+TEST_F(MainWindowTest, KeysDoNothingWhileAKeyPageIsCurrent)
+{
+    HWND window = Open("");
+    ASSERT_NE(window, nullptr);
+    KilnTest::SelectTab(tab_, 1);  // キー設定
+    KilnTest::PressKey(window, VK_RETURN);
+    KilnTest::PressKey(window, VK_ESCAPE);
+    EXPECT_EQ(launcher_->WaitForExit(1000), -1);  // still open
+
+    KilnTest::SelectTab(tab_, 2);  // ハード情報
+    KilnTest::PressKey(window, VK_ESCAPE);
+    EXPECT_EQ(launcher_->WaitForExit(), 0);
+    EXPECT_EQ(game_.EngineRecord(), "");
+}
+
+TEST_F(MainWindowTest, TinyModeUsesTheCompactWindowWithoutPictures)
+{
+    HWND normal = Open("");
+    ASSERT_NE(normal, nullptr);
+    EXPECT_NE(::GetDlgItem(normal, IDC_PICTURE_FRAME), nullptr);
+    RECT normalSize;
+    ::GetClientRect(normal, &normalSize);
+    KilnTest::PressCloseBox(normal);
+    ASSERT_EQ(launcher_->WaitForExit(), 0);
+
+    HWND tiny = Open("EnableTinyMode=Yes\r\n");
+    ASSERT_NE(tiny, nullptr);
+    EXPECT_EQ(::GetDlgItem(tiny, IDC_PICTURE_FRAME), nullptr);
+    RECT tinySize;
+    ::GetClientRect(tiny, &tinySize);
+    EXPECT_LT(tinySize.right, normalSize.right);
+    EXPECT_EQ(tinySize.bottom, normalSize.bottom);
+    EXPECT_EQ(KilnTest::ItemText(tiny, IDOK), "ゲーム起動");
+    KilnTest::Click(tiny, IDOK);
+    EXPECT_EQ(launcher_->WaitForExit(), 0);
+    EXPECT_NE(game_.EngineRecord(), "");
+}
+
+}  // namespace
