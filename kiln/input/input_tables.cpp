@@ -20,16 +20,21 @@ InputTables::InputTables()
 
 void InputTables::ClearReadings()
 {
-    keyboardState_.fill(0);
+    ClearKeyboard();
     joystickInputs_ = {};
     playerButtons_ = {};
     // Whatever is held when reading resumes counts as a new press.
     previousButtons_ = {};
 }
 
-void InputTables::ClearKeyboardAndKeyMap()
+void InputTables::ClearKeyboard()
 {
     keyboardState_.fill(0);
+}
+
+void InputTables::ClearKeyboardAndKeyMap()
+{
+    ClearKeyboard();
     keyMap_.fill(0);
 }
 

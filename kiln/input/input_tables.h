@@ -42,6 +42,8 @@ public:
     // What a reading that must not happen looks like: keyboard, joystick inputs and player
     // buttons all off.
     void ClearReadings();
+    // All keys up.
+    void ClearKeyboard();
     // Keyboard state and key map, before the devices are opened.
     void ClearKeyboardAndKeyMap();
 
