@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
 #include <string>
 
 namespace Kiln {
@@ -14,12 +13,19 @@ constexpr const char* kKeyListing = R"list(0x01 "ESC", 0x02 "1", 0x03 "2", 0x04 
 
 constexpr const char* kJoystickListing = R"list(0x00 "↑", 0x01 "↓", 0x02 "←", 0x03 "→", 0x04 "ZDEC", 0x05 "ZINC", 0x06 "↑(R)", 0x07 "↓(R)", 0x08 "←(R)", 0x09 "→(R)", 0x0A "ZDEC(R)", 0x0B "ZINC(R)", 0x0C "↑(POV)", 0x0D "↓(POV)", 0x0E "←(POV)", 0x0F "→(POV)", 0x10 "1", 0x11 "2", 0x12 "3", 0x13 "4", 0x14 "5", 0x15 "6", 0x16 "7", 0x17 "8", 0x18 "9", 0x19 "10", 0x1A "11", 0x1B "12", 0x1C "13", 0x1D "14", 0x1E "15", 0x1F "16")list";
 
+// Entries of the form 0xHH "name", separated by ", ".
 std::map<uint32_t, std::string> ReadListing(const std::string& listing)
 {
     std::map<uint32_t, std::string> names;
-    const std::regex entry(R"re(0x([0-9A-F]{2}) "([^"]*)")re");
-    for (std::sregex_iterator it(listing.begin(), listing.end(), entry), end; it != end; ++it)
-        names[static_cast<uint32_t>(std::stoul((*it)[1].str(), nullptr, 16))] = (*it)[2].str();
+    size_t pos = 0;
+    while ((pos = listing.find("0x", pos)) != std::string::npos) {
+        const uint32_t code = static_cast<uint32_t>(std::stoul(listing.substr(pos + 2, 2), nullptr, 16));
+        const size_t open = listing.find('"', pos);
+        const size_t close = listing.find('"', open + 1);
+        EXPECT_EQ(open, pos + 5) << "malformed entry at " << pos;
+        names[code] = listing.substr(open + 1, close - open - 1);
+        pos = close + 1;
+    }
     return names;
 }
 
