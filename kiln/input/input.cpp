@@ -60,6 +60,7 @@ bool CInput::Initialize(HWND window, HINSTANCE instance, IKilnDI* service)
         return false;
     devices_.push_back(std::move(keyboard));
 
+    tables_.ClearReadings();  // nothing stale from an earlier set of devices
     tables_.ClearKeyboardAndKeyMap();
     joystickStates_ = {};
 

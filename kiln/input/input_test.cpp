@@ -26,6 +26,12 @@ protected:
         return input.Initialize(window_.Get(), ::GetModuleHandleA(nullptr), service_.Get());
     }
 
+    // Update with the test window in front.
+    void Update(CInput& input)
+    {
+        ASSERT_TRUE(window_.WhileInFront([&] { input.Update(); }));
+    }
+
     TestWindow window_{"input"};
     KilnHandle<IKilnDI> service_;
 };
@@ -51,7 +57,7 @@ TEST_F(InputTest, NoControllerLeavesTheKeyboardOnly)
     EXPECT_EQ(input.GetDeviceCount(), 1u);
     EXPECT_FALSE(input.HasJoystick());
     EXPECT_EQ(fake.enumerations, 5);  // positions 0 to 4 were all tried
-    input.Update();
+    Update(input);
     for (int d = 1; d <= 4; ++d)
         for (uint32_t code = 0; code < 32; ++code)
             EXPECT_EQ(input.GetJoystickInput(d, code), 0);
@@ -69,7 +75,7 @@ TEST_F(InputTest, PositionThatFailsLeavesNoGap)
     // Controller 2 answers as joystick 2.
     fake.DeviceOf(0)->Joystick().rgbButtons[0] = 0x80;
     fake.DeviceOf(2)->Joystick().rgbButtons[2] = 0x80;
-    input.Update();
+    Update(input);
     EXPECT_EQ(input.GetJoystickInput(1, 0x10), 1);
     EXPECT_EQ(input.GetJoystickInput(1, 0x12), 0);
     EXPECT_EQ(input.GetJoystickInput(2, 0x12), 1);
@@ -91,7 +97,7 @@ TEST_F(InputTest, FiveControllersOpenOnlyTheFirstFour)
 
     for (size_t c = 0; c < 5; ++c)
         fake.DeviceOf(c)->Joystick().lX = 1000;
-    input.Update();
+    Update(input);
     for (int d = 1; d <= 4; ++d)
         EXPECT_EQ(input.GetJoystickInput(d, kStickRight), 1) << d;
     EXPECT_EQ(fake.DeviceOf(4)->stateReads, 0);
@@ -114,7 +120,7 @@ TEST_F(InputTest, JoystickStatesDriveInputsAndAssignedPlayerButtons)
     second.lY = -501;
     second.rgdwPOV[0] = 4500;
     fake.DeviceOf(0)->Joystick().rgbButtons[2] = 0x80;
-    input.Update();
+    Update(input);
     EXPECT_EQ(input.GetJoystickInput(2, kStickUp), 1);
     EXPECT_EQ(input.GetJoystickInput(2, kPovUp), 1);
     EXPECT_EQ(input.GetJoystickInput(2, kPovRight), 1);
@@ -125,7 +131,7 @@ TEST_F(InputTest, JoystickStatesDriveInputsAndAssignedPlayerButtons)
 
     second.lY = -500;  // exactly at the threshold: off
     second.rgdwPOV[0] = 1000;
-    input.Update();
+    Update(input);
     EXPECT_EQ(input.GetJoystickInput(2, kStickUp), 0);
     EXPECT_EQ(input.GetJoystickInput(2, kPovUp), 0);
     EXPECT_FALSE(input.IsPlayerButtonOn(2, kButtonUp));
@@ -139,7 +145,7 @@ TEST_F(InputTest, FailedReadsKeepThePreviousRecord)
     ASSERT_TRUE(Open(input, fake));
     FakeDevice* joystick = fake.DeviceOf(0);
     joystick->Joystick().rgbButtons[0] = 0x80;
-    input.Update();
+    Update(input);
     ASSERT_EQ(input.GetJoystickInput(1, kButton1), 1);
 
     // A failing Poll does not stop the read; a failing read keeps what was read before.
@@ -147,14 +153,14 @@ TEST_F(InputTest, FailedReadsKeepThePreviousRecord)
     joystick->stateResult = DIERR_NOTACQUIRED;
     joystick->Joystick().rgbButtons[0] = 0;
     joystick->Joystick().lX = 1000;
-    input.Update();
+    Update(input);
     EXPECT_EQ(joystick->polls, 2);
     EXPECT_EQ(joystick->stateReads, 2);
     EXPECT_EQ(input.GetJoystickInput(1, kButton1), 1);
     EXPECT_EQ(input.GetJoystickInput(1, kStickRight), 0);
 
     joystick->stateResult = DI_OK;
-    input.Update();
+    Update(input);
     EXPECT_EQ(input.GetJoystickInput(1, kButton1), 0);
     EXPECT_EQ(input.GetJoystickInput(1, kStickRight), 1);
 }
@@ -169,7 +175,7 @@ TEST_F(InputTest, KeyboardStateDrivesPlayerOneAndTheKeyMap)
     ASSERT_TRUE(input.SetKeyMap(0x39, KeyMapEntry(4, kButtonBtn1 + 11)));
     keyboard->state[0xC8] = 0x80;  // up arrow
     keyboard->state[0x39] = 0x80;  // space
-    input.Update();
+    Update(input);
     EXPECT_EQ(keyboard->lastStateSize, 256u);
     EXPECT_TRUE(input.IsKeyDown(0xC8));
     EXPECT_EQ(input.GetKeyState(0x39), 0x80);
@@ -185,10 +191,10 @@ TEST_F(InputTest, KeyboardThatCannotBeReadHoldsNoKey)
     ASSERT_TRUE(Open(input, fake));
     FakeDevice* keyboard = fake.Keyboard();
     keyboard->state[0x2C] = 0x80;
-    input.Update();
+    Update(input);
     ASSERT_TRUE(input.IsPlayerButtonOn(1, kButtonBtn1));
     keyboard->stateResult = DIERR_INPUTLOST;
-    input.Update();
+    Update(input);
     EXPECT_FALSE(input.IsKeyDown(0x2C));
     EXPECT_FALSE(input.IsPlayerButtonOn(1, kButtonBtn1));
 }
@@ -203,14 +209,14 @@ TEST_F(InputTest, WindowInTheBackgroundReadsNothing)
     keyboard->state[0x2C] = 0x80;
     joystick->Joystick().rgbButtons[0] = 0x80;
     ASSERT_TRUE(input.Assign(2, kButtonBtn1, 1, kButton1));
-    input.Update();
+    Update(input);
     ASSERT_TRUE(input.IsKeyDown(0x2C));
     ASSERT_TRUE(input.IsPlayerButtonOn(2, kButtonBtn1));
 
     TestWindow other("other");
     ASSERT_TRUE(other.BringToFront());
     const int keyboardReads = keyboard->stateReads, joystickReads = joystick->stateReads;
-    input.Update();
+    ASSERT_TRUE(other.WhileInFront([&] { input.Update(); }));
     EXPECT_FALSE(input.IsKeyDown(0x2C));
     EXPECT_EQ(input.GetJoystickInput(1, kButton1), 0);
     EXPECT_FALSE(input.IsPlayerButtonOn(1, kButtonBtn1));
@@ -220,8 +226,7 @@ TEST_F(InputTest, WindowInTheBackgroundReadsNothing)
     EXPECT_EQ(joystick->polls, 1);
 
     // Back in front, what is still held counts as a fresh press.
-    ASSERT_TRUE(window_.BringToFront());
-    input.Update();
+    Update(input);
     EXPECT_TRUE(input.IsPlayerButtonOn(2, kButtonBtn1));
 }
 
@@ -233,7 +238,7 @@ TEST_F(InputTest, InitializeFailsWithoutDirectInput)
     EXPECT_FALSE(input.Initialize(window_.Get(), nullptr, service_.Get()));
     EXPECT_FALSE(input.Initialize(window_.Get(), nullptr, nullptr));
     EXPECT_EQ(input.GetDeviceCount(), 0u);
-    input.Update();  // only clears
+    Update(input);  // only clears
     EXPECT_FALSE(input.IsPlayerButtonOn(1, kButtonUp));
     // Without a runtime bootstrap there is no service to ask.
     EXPECT_FALSE(input.Initialize(window_.Get(), nullptr));
@@ -268,13 +273,21 @@ TEST_F(InputTest, DestructionReleasesEveryDevice)
 
 TEST_F(InputTest, SecondInitializeStartsOver)
 {
-    FakeDirectInput fake(1, KeyboardKind::Fake);
+    FakeDirectInput fake(2, KeyboardKind::Fake);
     CInput input;
     ASSERT_TRUE(Open(input, fake));
+    fake.DeviceOf(1)->Joystick().rgbButtons[0] = 0x80;
+    Update(input);
+    ASSERT_EQ(input.GetJoystickInput(2, kButton1), 1);
+
+    fake.controllers[1].failCreate = true;
     ASSERT_TRUE(input.Initialize(window_.Get(), nullptr, service_.Get()));
     EXPECT_EQ(input.GetDeviceCount(), 2u);
-    EXPECT_EQ(fake.devices[0]->refs, 0u);  // the first keyboard and joystick are gone
-    EXPECT_EQ(fake.devices[1]->refs, 0u);
+    for (size_t d = 0; d < 3; ++d)
+        EXPECT_EQ(fake.devices[d]->refs, 0u) << d;  // the first keyboard and joysticks are gone
+    EXPECT_EQ(input.GetJoystickInput(2, kButton1), 0);  // nothing left over from joystick 2
+    Update(input);
+    EXPECT_EQ(input.GetJoystickInput(2, kButton1), 0);
 }
 
 }  // namespace

@@ -111,6 +111,20 @@ bool TestWindow::BringToFront()
     return focused == 0 && PumpUntil([this] { return ::GetForegroundWindow() == window_; });
 }
 
+bool TestWindow::WhileInFront(const std::function<void()>& action)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (::GetForegroundWindow() != window_) {
+            ::SetForegroundWindow(window_);
+            PumpUntil([this] { return ::GetForegroundWindow() == window_; }, 2000);
+        }
+        action();
+        if (::GetForegroundWindow() == window_)
+            return true;
+    }
+    return false;
+}
+
 bool XKeyDown(const std::string& key)
 {
     return RunUnixCommand(std::string(kXdotool) + " keydown " + key) == 0;

@@ -33,6 +33,10 @@ public:
     // Makes it the foreground window and gives it the X keyboard focus; false when either
     // does not happen in time.
     bool BringToFront();
+    // Runs `action` with the window in the foreground, and again when the foreground moved
+    // away meanwhile (the programs of other tests may open windows at any moment); false
+    // when the window never kept it.
+    bool WhileInFront(const std::function<void()>& action);
 
 private:
     std::string caption_;
