@@ -29,6 +29,14 @@ ULONG RefsOf(IUnknown* object)
     return object->Release();
 }
 
+// A service over the stand-in, initialised.
+KilnHandle<IKilnDI> InitializedService(FakeDirectInput& fake)
+{
+    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
+    EXPECT_TRUE(service->Initialize(nullptr));
+    return service;
+}
+
 TEST(KilnDITest, RealDirectInputOpensTheKeyboardAndFindsNoController)
 {
     auto service = Own(static_cast<IKilnDI*>(CreateService(kServiceInput)));
@@ -103,8 +111,7 @@ TEST(KilnDITest, FailedInitializeKeepsWhatWasThereAndSuccessReplacesIt)
 TEST(KilnDITest, KeyboardIsSharedInTheBackground)
 {
     FakeDirectInput fake(0, KeyboardKind::Fake);
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
     auto keyboard = Own(service->CreateKeyboard());
     ASSERT_TRUE(keyboard);
     FakeDevice* device = fake.Keyboard();
@@ -121,8 +128,7 @@ TEST(KilnDITest, SetUpFailuresStillGiveADevice)
 {
     FakeDirectInput fake(1, KeyboardKind::Fake);
     fake.deviceSetupResult = DIERR_INVALIDPARAM;
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
     EXPECT_TRUE(Own(service->CreateKeyboard()));
     EXPECT_TRUE(Own(service->CreateJoystick(0)));
     EXPECT_EQ(fake.Keyboard()->acquires, 1);
@@ -132,8 +138,7 @@ TEST(KilnDITest, SetUpFailuresStillGiveADevice)
 TEST(KilnDITest, MissingKeyboardGivesNull)
 {
     FakeDirectInput fake(0, KeyboardKind::Missing);
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
     EXPECT_EQ(service->CreateKeyboard(), nullptr);
     EXPECT_EQ(service->GetRefCount(), 1u);
 }
@@ -141,8 +146,7 @@ TEST(KilnDITest, MissingKeyboardGivesNull)
 TEST(KilnDITest, JoystickPositionCountsDownTheAttachedControllers)
 {
     FakeDirectInput fake(3);
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
 
     auto third = Own(service->CreateJoystick(2));
     ASSERT_TRUE(third);
@@ -167,8 +171,7 @@ TEST(KilnDITest, JoystickPositionCountsDownTheAttachedControllers)
 TEST(KilnDITest, PositionFifteenIsTheLastOneTried)
 {
     FakeDirectInput fake(17);
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
     EXPECT_TRUE(Own(service->CreateJoystick(15)));
     EXPECT_NE(fake.DeviceOf(15), nullptr);
     EXPECT_FALSE(Own(service->CreateJoystick(16)));
@@ -178,8 +181,7 @@ TEST(KilnDITest, ControllerThatCannotBeOpenedGivesNull)
 {
     FakeDirectInput fake(2);
     fake.controllers[0].failCreate = true;
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
     EXPECT_EQ(service->CreateJoystick(0), nullptr);
     EXPECT_EQ(fake.controllersReported, 1);  // no fall-through to the next controller
     EXPECT_TRUE(Own(service->CreateJoystick(1)));
@@ -189,8 +191,7 @@ TEST(KilnDITest, ControllerThatCannotBeOpenedGivesNull)
 TEST(KilnDITest, JoystickIsSetUpWithAxesFromMinusToPlusThousand)
 {
     FakeDirectInput fake(1);
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
     auto joystick = Own(service->CreateJoystick(0));
     ASSERT_TRUE(joystick);
     FakeDevice* device = fake.DeviceOf(0);
@@ -215,8 +216,7 @@ TEST(KilnDITest, JoystickIsSetUpWithAxesFromMinusToPlusThousand)
 TEST(KilnDITest, DevicePassesPollAndStateResultsThrough)
 {
     FakeDirectInput fake(1);
-    auto service = Own<IKilnDI>(new CKilnDI(fake.Factory()));
-    ASSERT_TRUE(service->Initialize(nullptr));
+    auto service = InitializedService(fake);
     auto joystick = Own(service->CreateJoystick(0));
     ASSERT_TRUE(joystick);
     FakeDevice* device = fake.DeviceOf(0);
