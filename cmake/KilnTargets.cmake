@@ -36,7 +36,9 @@ if(WIN32 AND KILN_REGISTER_TESTS AND CMAKE_CROSSCOMPILING_EMULATOR)
 endif()
 
 # kiln_test(NAME SOURCES... [LIBS...] [PROPERTIES...]): a GoogleTest program, registered test
-# by test with CTest.
+# by test with CTest. Property values must be single words (lists do not survive the test
+# discovery). Windows tests that need the desktop to themselves (the foreground window, the X
+# keyboard focus, the launcher's single-instance mutex) take PROPERTIES RESOURCE_LOCK desktop.
 function(kiln_test name)
   if(KILN_FUZZ)
     return()  # the fuzzing build runs only the fuzzers

@@ -5,8 +5,11 @@
 #include <uxtheme.h>
 #include <versionhelpers.h>
 
+#include <memory>
+
 #include "kiln/core/kiln_help.h"
 #include "kiln/core/scoped_win.h"
+#include "kiln/input/input.h"
 #include "launcher/pages/page_procedures.h"
 #include "launcher/settings/launcher_switches.h"
 #include "launcher/window/tab_list.h"
@@ -64,11 +67,16 @@ void CLauncher::RunWindow()
     if (!dialog)
         return;
     mainWindow_ = dialog;
+    // Key pages and the hardware page read the devices through the input singleton.
+    auto input = std::make_unique<Kiln::CInput>();
+    if (!input->Initialize(dialog, ModuleInstance()))
+        ::MessageBoxA(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー", MB_OK | MB_ICONERROR);
     ::ShowWindow(dialog, SW_SHOW);
     RunMessageLoop();
     ::ShowWindow(dialog, SW_HIDE);
     ::DestroyWindow(dialog);
     mainWindow_ = nullptr;
+    input.reset();
 }
 
 void CLauncher::RunMessageLoop()
