@@ -4,11 +4,21 @@
 #include "kiln/file/file_controler.h"
 
 namespace Kiln {
+namespace {
 
-CMarlArcPlugin::CMarlArcPlugin()
-    : file_(KilnHandle<IFile>::Adopt(CKilnHelp::GetInstance()->GetFileControler()->CreateFileObject()))
+// Normally from the runtime's file controller; a plain file object when no runtime is up, so
+// a decoder used on its own still reads instead of crashing.
+IFile* NewFileObject()
 {
+    CKilnHelp* help = CKilnHelp::GetInstance();
+    if (help && help->GetFileControler())
+        return help->GetFileControler()->CreateFileObject();
+    return new CFile;
 }
+
+}  // namespace
+
+CMarlArcPlugin::CMarlArcPlugin() : file_(KilnHandle<IFile>::Adopt(NewFileObject())) {}
 
 bool CMarlArcPlugin::IsEOF()
 {
@@ -27,23 +37,8 @@ uint32_t CMarlArcPlugin::GetPosition()
 
 void CMarlArcPlugin::Seek(int offset, int origin)
 {
-    const uint32_t position = file_->GetPosition();
-    const uint32_t size = file_->GetSize();
-    uint32_t target;
-    switch (origin) {
-    case kSeekBegin:
-        target = static_cast<uint32_t>(offset);
-        break;
-    case kSeekCurrent:
-        target = position + static_cast<uint32_t>(offset);
-        break;
-    case kSeekEnd:
-        target = size - static_cast<uint32_t>(offset);
-        break;
-    default:
-        return;
-    }
-    file_->Seek(target < size ? target : size);
+    if (const auto target = SeekTarget(file_->GetPosition(), file_->GetSize(), offset, origin))
+        file_->Seek(*target);
 }
 
 uint32_t CMarlArcPlugin::Read(void* buffer, uint32_t elementSize, uint32_t count)

@@ -55,21 +55,10 @@ void CStdFileStream::Seek(int offset, int origin)
 {
     if (!open_)
         return;
-    uint32_t target;
-    switch (origin) {
-    case kSeekBegin:
-        target = static_cast<uint32_t>(offset);
-        break;
-    case kSeekCurrent:
-        target = position_ + static_cast<uint32_t>(offset);
-        break;
-    case kSeekEnd:
-        target = size_ - static_cast<uint32_t>(offset);
-        break;
-    default:
+    const auto target = SeekTarget(position_, size_, offset, origin);
+    if (!target)
         return;
-    }
-    position_ = target > size_ ? size_ : target;
+    position_ = *target;
     if (!memory_) {
         LONG high = 0;
         ::SetFilePointer(file_, static_cast<LONG>(position_), &high, FILE_BEGIN);
