@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "kiln/core/kiln_interface.h"
 
@@ -13,28 +12,6 @@ enum SeekOrigin : int {
     kSeekCurrent = 1,
     kSeekEnd = 2,  // offset counts back from the end
 };
-
-// Where Seek(offset, origin) lands in a stream of `size` bytes: unsigned 32-bit arithmetic, so
-// a target before the start wraps and, like any target past the end, is clamped to the size.
-// Null for an unknown origin.
-inline std::optional<uint32_t> SeekTarget(uint32_t position, uint32_t size, int offset, int origin)
-{
-    uint32_t target;
-    switch (origin) {
-    case kSeekBegin:
-        target = static_cast<uint32_t>(offset);
-        break;
-    case kSeekCurrent:
-        target = position + static_cast<uint32_t>(offset);
-        break;
-    case kSeekEnd:
-        target = size - static_cast<uint32_t>(offset);
-        break;
-    default:
-        return std::nullopt;
-    }
-    return target < size ? target : size;
-}
 
 // A readable stream: what the image decoders and sound readers read from.
 class IDataStream : public IKilnInterface {
