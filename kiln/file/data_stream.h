@@ -13,6 +13,28 @@ enum SeekOrigin : int {
     kSeekEnd = 2,  // offset counts back from the end
 };
 
+// Where a stream seek lands: computed in unsigned 32-bit arithmetic (an offset before the
+// start wraps around) and clamped to the size. False for an unknown origin.
+inline bool SeekTarget(int offset, int origin, uint32_t position, uint32_t size, uint32_t& target)
+{
+    switch (origin) {
+    case kSeekBegin:
+        target = static_cast<uint32_t>(offset);
+        break;
+    case kSeekCurrent:
+        target = position + static_cast<uint32_t>(offset);
+        break;
+    case kSeekEnd:
+        target = size - static_cast<uint32_t>(offset);
+        break;
+    default:
+        return false;
+    }
+    if (target > size)
+        target = size;
+    return true;
+}
+
 // A readable stream: what the image decoders and sound readers read from.
 class IDataStream : public IKilnInterface {
 public:

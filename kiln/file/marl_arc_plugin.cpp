@@ -37,23 +37,9 @@ uint32_t CMarlArcPlugin::GetPosition()
 
 void CMarlArcPlugin::Seek(int offset, int origin)
 {
-    const uint32_t position = file_->GetPosition();
-    const uint32_t size = file_->GetSize();
     uint32_t target;
-    switch (origin) {
-    case kSeekBegin:
-        target = static_cast<uint32_t>(offset);
-        break;
-    case kSeekCurrent:
-        target = position + static_cast<uint32_t>(offset);
-        break;
-    case kSeekEnd:
-        target = size - static_cast<uint32_t>(offset);
-        break;
-    default:
-        return;
-    }
-    file_->Seek(target < size ? target : size);
+    if (SeekTarget(offset, origin, file_->GetPosition(), file_->GetSize(), target))
+        file_->Seek(target);
 }
 
 uint32_t CMarlArcPlugin::Read(void* buffer, uint32_t elementSize, uint32_t count)

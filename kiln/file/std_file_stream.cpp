@@ -53,23 +53,8 @@ void CStdFileStream::Close()
 
 void CStdFileStream::Seek(int offset, int origin)
 {
-    if (!open_)
+    if (!open_ || !SeekTarget(offset, origin, position_, size_, position_))
         return;
-    uint32_t target;
-    switch (origin) {
-    case kSeekBegin:
-        target = static_cast<uint32_t>(offset);
-        break;
-    case kSeekCurrent:
-        target = position_ + static_cast<uint32_t>(offset);
-        break;
-    case kSeekEnd:
-        target = size_ - static_cast<uint32_t>(offset);
-        break;
-    default:
-        return;
-    }
-    position_ = target > size_ ? size_ : target;
     if (!memory_) {
         LONG high = 0;
         ::SetFilePointer(file_, static_cast<LONG>(position_), &high, FILE_BEGIN);

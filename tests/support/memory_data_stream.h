@@ -24,14 +24,7 @@ public:
 
     void Seek(int offset, int origin) override
     {
-        uint32_t target;
-        switch (origin) {
-        case Kiln::kSeekBegin: target = static_cast<uint32_t>(offset); break;
-        case Kiln::kSeekCurrent: target = position_ + static_cast<uint32_t>(offset); break;
-        case Kiln::kSeekEnd: target = Size() - static_cast<uint32_t>(offset); break;
-        default: return;
-        }
-        position_ = target > Size() ? Size() : target;
+        Kiln::SeekTarget(offset, origin, position_, Size(), position_);
     }
 
     uint32_t Read(void* buffer, uint32_t elementSize, uint32_t count) override
