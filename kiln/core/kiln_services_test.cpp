@@ -8,6 +8,7 @@
 #include "kiln/core/kiln_std.h"
 #include "kiln/graphics/kiln_d3d.h"
 #include "kiln/sound/kiln_ds.h"
+#include "kiln/support/std_fps_wait.h"
 #include "tests/support/game_folder.h"
 
 namespace Kiln {
@@ -55,6 +56,27 @@ TEST(StdServiceTest, MemoryHelpers)
     std->Fill32(cells32, 3, 0xDEADBEEF);
     EXPECT_EQ(cells32[2], 0xDEADBEEFu);
     EXPECT_EQ(cells32[3], 0u);
+}
+
+TEST(StdServiceTest, MakesStreamsAndThePacerOnTheSystemClock)
+{
+    auto std = Make<IKilnStd>(kServiceStd);
+    ASSERT_TRUE(std);
+    auto stream = KilnHandle<IKilnInterface>::Adopt(std->CreateInstance(ClassId::StdFileStream));
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->GetRefCount(), 1u);
+
+    auto pacer = KilnHandle<IStdFPSWait>::Adopt(static_cast<IStdFPSWait*>(std->CreateInstance(ClassId::StdFPSWait)));
+    ASSERT_TRUE(pacer);
+    EXPECT_EQ(pacer->GetRefCount(), 1u);
+    EXPECT_EQ(pacer->Wait(), 0u);
+    // one frame a second lasts 1001 ms of the real clock, counted from Start
+    pacer->Start(1);
+    const uint32_t wait = pacer->Wait();
+    EXPECT_GT(wait, 900u);
+    EXPECT_LE(wait, 1001u);
+
+    EXPECT_EQ(std->CreateInstance(ClassId::D3DTexture), nullptr);
 }
 
 TEST(StdServiceTest, MathGoesThroughTheTables)

@@ -1,5 +1,8 @@
 #include "kiln/core/kiln_std.h"
 
+#include <windows.h>
+#include <mmsystem.h>
+
 #include <cstring>
 #include <memory>
 #include <new>
@@ -7,8 +10,17 @@
 #include "kiln/core/class_ids.h"
 #include "kiln/core/std_math.h"
 #include "kiln/file/std_file_stream.h"
+#include "kiln/support/std_fps_wait.h"
 
 namespace Kiln {
+namespace {
+
+uint32_t SystemMilliseconds()
+{
+    return ::timeGetTime();
+}
+
+}  // namespace
 
 CKilnStd::CKilnStd()
 {
@@ -19,6 +31,8 @@ IKilnInterface* CKilnStd::CreateInstance(const Guid& classId)
 {
     if (classId == ClassId::StdFileStream)
         return new (std::nothrow) CStdFileStream;
+    if (classId == ClassId::StdFPSWait)
+        return new (std::nothrow) CStdFPSWait(SystemMilliseconds);
     return nullptr;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,17 +16,25 @@ public:
     // Makes sure a root directory is set; this program has no archive container format, so
     // every name resolves to a plain file under the root directory.
     virtual void AddArchive(const char* path) = 0;
+    // Kept in the interface for its callers; there is no archive table to refresh.
+    virtual void Refresh() = 0;
     virtual void SetRootDirectory(const char* path) = 0;
     // Called by the runtime's teardown; nothing is held that needs flushing.
     virtual void Flush() = 0;
+    // This program keeps no file cache: nothing is ever cached and the size is not used.
+    virtual uint32_t GetCachedFileCount() = 0;
+    virtual void SetCacheSize(uint32_t bytes) = 0;
 };
 
 class CFileControler : public RefCounted<IFileControler> {
 public:
     IFile* CreateFileObject() override;
     void AddArchive(const char* path) override;
+    void Refresh() override {}
     void SetRootDirectory(const char* path) override;
     void Flush() override {}
+    uint32_t GetCachedFileCount() override { return 0; }
+    void SetCacheSize(uint32_t) override {}
 
     // The archive paths handed over so far, in order (nothing reads from them).
     const std::vector<std::string>& GetArchives() const { return archives_; }

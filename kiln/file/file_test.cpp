@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kiln/core/kiln_help.h"
 #include "kiln/file/file_controler.h"
 #include "kiln/support/debug_log.h"
 #include "tests/support/game_folder.h"
@@ -128,6 +129,31 @@ TEST_F(FileTest, OpenFileStaysReadableByOthers)
     ASSERT_TRUE(file->Open("shared.bin"));
     folder_.Write("shared.bin", "two!");
     EXPECT_EQ(ReadAll(*file, 10), "one");
+}
+
+TEST(FileControlerTest, MakesClosedFilesAndKeepsTheRootDirectory)
+{
+    CKilnHelp help(::GetModuleHandleA(nullptr));
+    auto controler = KilnHandle<IFileControler>::Adopt(new CFileControler);
+    auto file = KilnHandle<IFile>::Adopt(controler->CreateFileObject());
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->GetRefCount(), 1u);
+    EXPECT_TRUE(file->IsEOF());
+    EXPECT_EQ(file->GetSize(), 0u);
+
+    // an archive only makes sure there is a root: the program directory
+    controler->SetRootDirectory("");
+    controler->AddArchive("C:\\elsewhere\\packages\\a.pak");
+    EXPECT_EQ(GetRootDirectory(), help.GetProgramDirectory());
+    controler->SetRootDirectory("D:\\Game\\");
+    controler->AddArchive("b.pak");
+    EXPECT_EQ(GetRootDirectory(), "D:\\Game\\");
+
+    controler->Refresh();
+    controler->Flush();
+    controler->SetCacheSize(512u << 20);
+    EXPECT_EQ(controler->GetCachedFileCount(), 0u);
+    EXPECT_EQ(GetRootDirectory(), "D:\\Game\\");
 }
 
 }  // namespace

@@ -4,11 +4,21 @@
 #include "kiln/file/file_controler.h"
 
 namespace Kiln {
+namespace {
 
-CMarlArcPlugin::CMarlArcPlugin()
-    : file_(KilnHandle<IFile>::Adopt(CKilnHelp::GetInstance()->GetFileControler()->CreateFileObject()))
+// Normally from the runtime's file controller; a plain file object when no runtime is up, so
+// a decoder used on its own still reads instead of crashing.
+IFile* NewFileObject()
 {
+    CKilnHelp* help = CKilnHelp::GetInstance();
+    if (help && help->GetFileControler())
+        return help->GetFileControler()->CreateFileObject();
+    return new CFile;
 }
+
+}  // namespace
+
+CMarlArcPlugin::CMarlArcPlugin() : file_(KilnHandle<IFile>::Adopt(NewFileObject())) {}
 
 bool CMarlArcPlugin::IsEOF()
 {

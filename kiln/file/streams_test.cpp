@@ -17,6 +17,7 @@ protected:
     {
         folder_.Write("ten.bin", "0123456789");
         folder_.Write("three.bin", "abc");
+        folder_.Write("empty.bin", "");
     }
 
     KilnHandle<CMarlArcPlugin> Plugin(const char* file)
@@ -49,6 +50,36 @@ TEST_F(StreamsTest, PluginCountsOnlyWholeElements)
     EXPECT_TRUE(plugin->IsEOF());  // the short third element was consumed
     EXPECT_EQ(plugin->GetPosition(), 10u);
     EXPECT_EQ(plugin->Read(buffer, 1, 0), 0u);
+}
+
+TEST(StreamsWithoutRuntimeTest, PluginStillReadsAFile)
+{
+    ASSERT_EQ(CKilnHelp::GetInstance(), nullptr);
+    KilnTest::GameFolder folder("streams_without_runtime");
+    folder.Write("two.bin", "xy");
+    auto plugin = KilnHandle<CMarlArcPlugin>::Adopt(new CMarlArcPlugin);
+    ASSERT_TRUE(plugin->GetFile()->Open(folder.PathOf("two.bin").c_str()));
+    char buffer[2] = {};
+    EXPECT_EQ(plugin->Read(buffer, 2, 1), 1u);
+    EXPECT_EQ(std::string(buffer, 2), "xy");
+}
+
+TEST_F(StreamsTest, EmptyFilesAreAtTheirEndAtOnce)
+{
+    char c = 'x';
+    auto plugin = Plugin("empty.bin");
+    EXPECT_TRUE(plugin->IsEOF());
+    EXPECT_EQ(plugin->GetSize(), 0u);
+    EXPECT_EQ(plugin->Read(&c, 1, 1), 0u);
+    plugin->Seek(1, kSeekEnd);
+    EXPECT_EQ(plugin->GetPosition(), 0u);
+
+    auto stream = NewStdStream();
+    ASSERT_TRUE(stream->OpenFile(folder_.PathOf("empty.bin").c_str()));
+    EXPECT_TRUE(stream->IsEOF());
+    EXPECT_EQ(stream->GetSize(), 0u);
+    EXPECT_EQ(stream->Read(&c, 1, 1), 0u);
+    EXPECT_EQ(c, 'x');
 }
 
 TEST_F(StreamsTest, PluginSeeksClampToTheSize)

@@ -22,7 +22,11 @@ std::string& LogText()
 
 }  // namespace
 
-CGDebug::CGDebug() : logLock_(LogLock()) {}
+CGDebug::CGDebug() : entryIndex_(8), logLock_(LogLock())
+{
+    entries_.reserve(10);
+    entryIndex_.max_load_factor(4.0f);
+}
 
 CGDebug::~CGDebug() = default;
 

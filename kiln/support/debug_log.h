@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "kiln/core/singleton.h"
 #include "kiln/support/critical_section.h"
@@ -15,6 +18,11 @@ public:
     ~CGDebug() override;
 
 private:
+    // Room for named timing entries; this program logs only text, so they stay empty.
+    std::vector<uint64_t> entries_;
+    std::unordered_map<std::string, uint32_t> entryIndex_;
+    uint32_t entryCount_ = 0;
+    uint32_t frameCount_ = 0;
     std::shared_ptr<CCriticalSection> logLock_;
 };
 

@@ -4,7 +4,7 @@ namespace Kiln {
 
 CGFEP::CGFEP()
 {
-    block_ = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kBlockSize);
+    block_ = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, blockSize_);
     if (block_)
         lockedBlock_ = ::GlobalLock(block_);
 }

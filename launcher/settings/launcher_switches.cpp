@@ -1,34 +1,38 @@
 #include "launcher/settings/launcher_switches.h"
 
-#include "kiln/core/profile_file.h"
 #include "kiln/core/text.h"
 #include "launcher/settings/settings_paths.h"
+#include "launcher/settings/settings_store.h"
 
 namespace Launcher {
 namespace {
 
-bool ReadSwitch(const std::string& path, const char* key)
+bool ReadSwitch(const std::string& path, const ProfileKey& key)
 {
-    return Kiln::IsSwitchOn(Kiln::Profile::ReadString(path, "Launcher", key, ""));
+    return Kiln::IsSwitchOn(ReadProfileValue(path, key));
 }
 
 }  // namespace
 
 LauncherSwitches LoadLauncherSwitches()
 {
-    const std::string path = SystemIniPath();
+    return LoadLauncherSwitches(SystemIniPath());
+}
+
+LauncherSwitches LoadLauncherSwitches(const std::string& path)
+{
     LauncherSwitches switches;
-    switches.enableTwitter = ReadSwitch(path, "EnableTwitter");
-    switches.enableInformation = ReadSwitch(path, "EnableInformation");
-    switches.enableTinyMode = ReadSwitch(path, "EnableTinyMode");
-    switches.enableAutoPatch = ReadSwitch(path, "EnableAutoPatch");
-    switches.playerNum = Kiln::AsciiLower(Kiln::Profile::ReadString(path, "Launcher", "PlayerNum", "1"));
+    switches.enableTwitter = ReadSwitch(path, Keys::kEnableTwitter);
+    switches.enableInformation = ReadSwitch(path, Keys::kEnableInformation);
+    switches.enableTinyMode = ReadSwitch(path, Keys::kEnableTinyMode);
+    switches.enableAutoPatch = ReadSwitch(path, Keys::kEnableAutoPatch);
+    switches.playerNum = Kiln::AsciiLower(ReadProfileValue(path, Keys::kPlayerNum));
     return switches;
 }
 
 bool LoadDirectRun()
 {
-    return ReadSwitch(SystemIniPath(), "DirectRun");
+    return ReadSwitch(SystemIniPath(), Keys::kDirectRun);
 }
 
 }  // namespace Launcher

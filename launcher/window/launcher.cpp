@@ -12,6 +12,8 @@
 #include "kiln/input/input.h"
 #include "launcher/pages/page_procedures.h"
 #include "launcher/settings/launcher_switches.h"
+#include "launcher/settings/settings_paths.h"
+#include "launcher/settings/settings_store.h"
 #include "launcher/window/tab_list.h"
 #include "resources/resource.h"
 
@@ -119,8 +121,40 @@ const CLauncher::TabPage* CLauncher::FindPage(HWND page) const
 
 void CLauncher::Close(int startRequest)
 {
+    SaveSettings();
     startRequest_ = startRequest;
     ::PostQuitMessage(0);
+}
+
+void CLauncher::LoadLauncherConfiguration()
+{
+    Launcher::LoadLauncherConfiguration(SystemIniPath(), configuration_);
+}
+
+void CLauncher::SaveSettings()
+{
+    SaveGameIni(SystemIniPath(), GameIniPath(), generalPageOpened_ ? &generalSettings_ : nullptr,
+                keyPageOpened_ ? &keyValues_ : nullptr);
+}
+
+void CLauncher::LoadGeneralSettings()
+{
+    generalSettings_ = ReadGeneralSettings(GameIniPath());
+}
+
+void CLauncher::SetKeyValue(int playerIndex, size_t button, const std::string& text)
+{
+    if (playerIndex < 0 || playerIndex >= kPlayerCount || button >= kButtonCount)
+        return;
+    keyValues_[static_cast<size_t>(playerIndex)][button] = text;
+}
+
+const std::optional<std::string>& CLauncher::GetKeyValue(int playerIndex, size_t button) const
+{
+    static const std::optional<std::string> kNoBox;
+    if (playerIndex < 0 || playerIndex >= kPlayerCount || button >= kButtonCount)
+        return kNoBox;
+    return keyValues_[static_cast<size_t>(playerIndex)][button];
 }
 
 INT_PTR CALLBACK CLauncher::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -153,7 +187,7 @@ INT_PTR CLauncher::HandleMainMessage(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_LBUTTONDOWN:
         if (!tinyMode_ && IsOnBanner(lParam))
-            ::ShellExecuteA(nullptr, "open", bannerURL_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            ::ShellExecuteA(nullptr, "open", configuration_.bannerURL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return TRUE;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
@@ -189,6 +223,7 @@ void CLauncher::InitializeMainDialog(HWND dialog)
     ::SendMessageA(tabControl_, TCM_SETCURSEL, 0, 0);
     NMHDR selectionChanged = {tabControl_, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
     ::SendMessageA(dialog, WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&selectionChanged));
+    LoadLauncherConfiguration();
     ::SetTimer(dialog, kCleanUpTimer, 1000, nullptr);
 }
 

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "kiln/core/singleton.h"
+#include "launcher/settings/general_settings.h"
+#include "launcher/settings/key_assignment.h"
+#include "launcher/settings/launcher_configuration.h"
 #include "launcher/window/memory_picture.h"
 
 namespace Launcher {
@@ -41,6 +45,28 @@ public:
     // The record of a page, found by its window; null for an unknown window.
     const TabPage* FindPage(HWND page) const;
 
+    // Settings of System.ini and Game.ini. The window loads the configuration when it opens
+    // (the patcher again after a patch) and saves Game.ini on every way of closing.
+    void LoadLauncherConfiguration();
+    void SaveSettings();
+    const LauncherConfiguration& GetConfiguration() const { return configuration_; }
+
+    // The graphics page loads [General] into the controller and marks itself opened; only
+    // then does the save write [General].
+    void LoadGeneralSettings();
+    const GeneralSettings& GetGeneralSettings() const { return generalSettings_; }
+    void SetGeneralSettings(const GeneralSettings& settings) { generalSettings_ = settings; }
+    void SetGeneralPageOpened() { generalPageOpened_ = true; }
+    bool IsGeneralPageOpened() const { return generalPageOpened_; }
+
+    // Key pages keep the assignment text of each known box here (player index 0 to 3,
+    // button index of the button list); once one is opened the save writes these values
+    // instead of completing [KeyConfig1].
+    void SetKeyValue(int playerIndex, size_t button, const std::string& text);
+    const std::optional<std::string>& GetKeyValue(int playerIndex, size_t button) const;
+    void SetKeyPageOpened() { keyPageOpened_ = true; }
+    bool IsKeyPageOpened() const { return keyPageOpened_; }
+
 private:
     static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMainMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,7 +94,11 @@ private:
     bool dressed_ = false;
     MemoryPicture topPicture_;
     MemoryPicture banner_;
-    std::string bannerURL_;
+    LauncherConfiguration configuration_;
+    GeneralSettings generalSettings_;
+    bool generalPageOpened_ = false;
+    KeyValues keyValues_;
+    bool keyPageOpened_ = false;
 };
 
 }  // namespace Launcher

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// Reading numbers out of profile values the way the stored texts are read back: blanks
+// skipped in front, the number taken from the start, whatever follows left to the caller.
+namespace Launcher::ProfileScan {
+
+// Space, tab and the line-break characters.
+bool IsBlank(char c);
+
+// Moves `pos` past any blanks.
+void SkipBlanks(std::string_view text, size_t& pos);
+
+// A decimal integer with an optional sign, after blanks. On success `pos` is moved past it.
+// Null when there is no digit or the value does not fit an int.
+std::optional<int> ScanDecimal(std::string_view text, size_t& pos);
+
+// A hexadecimal integer with an optional "0x" prefix, after blanks. On success `pos` is moved
+// past it. Null when there is no digit or the value does not fit 32 bits.
+std::optional<uint32_t> ScanHex(std::string_view text, size_t& pos);
+
+}  // namespace Launcher::ProfileScan
