@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "kiln/core/class_ids.h"
 #include "kiln/core/create_service.h"
