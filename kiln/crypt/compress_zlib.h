@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "kiln/crypt/compress.h"
 
 namespace Kiln {
@@ -11,6 +13,10 @@ public:
                   uint32_t sourceLength) override;
     bool Uncompress(void* destination, uint32_t& destinationLength, const void* source,
                     uint32_t sourceLength) override;
+
+    // How many bytes a stream unpacks to, found by inflating it through a small scratch
+    // buffer; nothing when the stream is damaged, incomplete or unpacks to more than `limit`.
+    static std::optional<uint64_t> UncompressedLength(const void* source, uint32_t sourceLength, uint64_t limit);
 };
 
 }  // namespace Kiln

@@ -80,6 +80,21 @@ TEST(CompressZlibTest, EmptyInputMakesAStreamThatUncompressesToNothing)
     EXPECT_EQ(unpackedLength, 0u);
 }
 
+TEST(CompressZlibTest, MeasuresTheUncompressedLength)
+{
+    auto zlib = MakeZlib();
+    const std::string text = SampleText() + SampleText();
+    std::vector<uint8_t> packed(text.size());
+    uint32_t packedLength = static_cast<uint32_t>(packed.size());
+    ASSERT_TRUE(zlib->Compress(packed.data(), packedLength, text.data(), static_cast<uint32_t>(text.size())));
+    EXPECT_EQ(CCompress_zlib::UncompressedLength(packed.data(), packedLength, 1 << 30), text.size());
+    EXPECT_EQ(CCompress_zlib::UncompressedLength(packed.data(), packedLength, text.size()), text.size());
+    EXPECT_FALSE(CCompress_zlib::UncompressedLength(packed.data(), packedLength, text.size() - 1));
+    EXPECT_FALSE(CCompress_zlib::UncompressedLength(packed.data(), packedLength - 1, 1 << 30));
+    EXPECT_FALSE(CCompress_zlib::UncompressedLength("not zlib", 8, 1 << 30));
+    EXPECT_FALSE(CCompress_zlib::UncompressedLength(nullptr, 0, 1 << 30));
+}
+
 TEST(CompressorFactoryTest, MakesOnlyTheTwoCompressors)
 {
     auto lzma = KilnHandle<ICompress>::Adopt(CreateCompressor(ClassId::CompressLzma));
