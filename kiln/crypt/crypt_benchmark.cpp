@@ -8,23 +8,13 @@
 
 #include "kiln/crypt/crc32.h"
 #include "kiln/crypt/random_sfmt.h"
+#include "tests/benchmark/benchmark_data.h"
 
 namespace {
 
-constexpr size_t kBytes = size_t{64} << 20;
+using KilnBenchmark::Data;
+using KilnBenchmark::kBytes;
 constexpr size_t kWords = kBytes / 4;
-
-const std::vector<uint8_t>& Data()
-{
-    static const std::vector<uint8_t> data = [] {
-        std::vector<uint8_t> bytes(kBytes);
-        std::mt19937 random(12345);
-        for (auto& byte : bytes)
-            byte = static_cast<uint8_t>(random());
-        return bytes;
-    }();
-    return data;
-}
 
 void BM_CRC32_Kiln(benchmark::State& state)
 {

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -16,22 +15,12 @@
 
 #include "launcher/net/md5.h"
 #include "launcher/net/sha1.h"
+#include "tests/benchmark/benchmark_data.h"
 
 namespace {
 
-constexpr size_t kBytes = size_t{64} << 20;
-
-const std::vector<uint8_t>& Data()
-{
-    static const std::vector<uint8_t> data = [] {
-        std::vector<uint8_t> bytes(kBytes);
-        std::mt19937 random(12345);
-        for (auto& byte : bytes)
-            byte = static_cast<uint8_t>(random());
-        return bytes;
-    }();
-    return data;
-}
+using KilnBenchmark::Data;
+using KilnBenchmark::kBytes;
 
 // The data as a file, written once and removed at exit.
 const std::string& DataFile()

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 // What MD5 and SHA-1 share: input gathered into 64-byte blocks, and the final padding (0x80,
 // zeros, the message length in bits as a 64-bit number in the digest's byte order).
@@ -79,4 +80,57 @@ std::string hex_string(const std::array<uint8_t, N>& digest)
     return text;
 }
 
+namespace detail {
+
+// A digest over 64-byte blocks whose state is `StateWords` 32-bit words, output in the same
+// byte order as the length in the padding. `Algorithm` supplies initial_state() and
+// compress(state, blocks, count).
+template <class Algorithm, size_t StateWords, size_t DigestSize, bool BigEndian>
+class block_hash {
+public:
+    using digest_type = std::array<uint8_t, DigestSize>;
+    using state_type = std::array<uint32_t, StateWords>;
+
+    void reset()
+    {
+        state_ = Algorithm::initial_state();
+        feeder_ = block_feeder();
+    }
+
+    Algorithm& update(const void* data, size_t length)
+    {
+        feeder_.update(static_cast<const uint8_t*>(data), length,
+                       [this](const uint8_t* blocks, size_t count) { Algorithm::compress(state_, blocks, count); });
+        return static_cast<Algorithm&>(*this);
+    }
+
+    Algorithm& update(std::string_view bytes) { return update(bytes.data(), bytes.size()); }
+
+    // The digest of everything fed so far; more may be fed afterwards.
+    digest_type digest() const
+    {
+        state_type state = state_;
+        block_feeder feeder = feeder_;
+        feeder.finish(BigEndian, [&state](const uint8_t* blocks, size_t count) {
+            Algorithm::compress(state, blocks, count);
+        });
+        digest_type digest;
+        for (size_t i = 0; i < DigestSize; ++i) {
+            const size_t shift = BigEndian ? 24 - 8 * (i % 4) : 8 * (i % 4);
+            digest[i] = static_cast<uint8_t>(state[i / 4] >> shift);
+        }
+        return digest;
+    }
+
+    std::string hex() const { return hex_string(digest()); }
+
+protected:
+    block_hash() { reset(); }
+
+private:
+    state_type state_;
+    block_feeder feeder_;
+};
+
+}  // namespace detail
 }  // namespace clx

@@ -24,35 +24,14 @@ inline uint32_t I(uint32_t b, uint32_t c, uint32_t d) { return c ^ (b | ~d); }
 
 }  // namespace
 
-void md5::reset()
+md5::state_type md5::initial_state()
 {
-    state_[0] = 0x67452301u;
-    state_[1] = 0xEFCDAB89u;
-    state_[2] = 0x98BADCFEu;
-    state_[3] = 0x10325476u;
-    feeder_ = detail::block_feeder();
+    return {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u};
 }
 
-md5& md5::update(const void* data, size_t length)
+void md5::compress(state_type& state, const uint8_t* blocks, size_t count)
 {
-    feeder_.update(static_cast<const uint8_t*>(data), length,
-                   [this](const uint8_t* blocks, size_t count) { compress(blocks, count); });
-    return *this;
-}
-
-md5::digest_type md5::digest() const
-{
-    md5 last = *this;
-    last.feeder_.finish(false, [&last](const uint8_t* blocks, size_t count) { last.compress(blocks, count); });
-    digest_type digest;
-    for (size_t i = 0; i < 16; ++i)
-        digest[i] = static_cast<uint8_t>(last.state_[i / 4] >> (8 * (i % 4)));
-    return digest;
-}
-
-void md5::compress(const uint8_t* blocks, size_t count)
-{
-    uint32_t a0 = state_[0], b0 = state_[1], c0 = state_[2], d0 = state_[3];
+    uint32_t a0 = state[0], b0 = state[1], c0 = state[2], d0 = state[3];
     for (; count > 0; --count, blocks += detail::block_feeder::block_size) {
         uint32_t x[16];
         for (int i = 0; i < 16; ++i)
@@ -132,10 +111,10 @@ void md5::compress(const uint8_t* blocks, size_t count)
         c0 += c;
         d0 += d;
     }
-    state_[0] = a0;
-    state_[1] = b0;
-    state_[2] = c0;
-    state_[3] = d0;
+    state[0] = a0;
+    state[1] = b0;
+    state[2] = c0;
+    state[3] = d0;
 }
 
 }  // namespace clx

@@ -1,33 +1,18 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 #include "launcher/net/digest_blocks.h"
 
 namespace clx {
 
 // MD5 (RFC 1321), fed in pieces. The auto-patcher checks downloads with it.
-class md5 {
-public:
-    using digest_type = std::array<uint8_t, 16>;
-
-    md5() { reset(); }
-    void reset();
-    md5& update(const void* data, size_t length);
-    md5& update(std::string_view bytes) { return update(bytes.data(), bytes.size()); }
-    // The digest of everything fed so far; more may be fed afterwards.
-    digest_type digest() const;
-    std::string hex() const { return hex_string(digest()); }
-
+class md5 : public detail::block_hash<md5, 4, 16, false> {
 private:
-    void compress(const uint8_t* blocks, size_t count);
-
-    uint32_t state_[4];
-    detail::block_feeder feeder_;
+    friend class detail::block_hash<md5, 4, 16, false>;
+    static state_type initial_state();
+    static void compress(state_type& state, const uint8_t* blocks, size_t count);
 };
 
 }  // namespace clx

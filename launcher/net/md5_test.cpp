@@ -25,35 +25,13 @@ TEST(Md5Test, MatchesTheRfc1321TestSuite)
               "57edf4a22be3c955ac49da2e2107b67a");
 }
 
-TEST(Md5Test, PiecesOfAnySizeGiveTheSameDigest)
-{
-    std::string data;
-    for (int i = 0; i < 1000; ++i)
-        data += static_cast<char>(i * 13 + 7);
-    const md5::digest_type whole = md5().update(data).digest();
-    for (size_t piece : {1u, 3u, 55u, 56u, 63u, 64u, 65u, 200u}) {
-        md5 hash;
-        for (size_t i = 0; i < data.size(); i += piece)
-            hash.update(data.substr(i, piece));
-        EXPECT_EQ(hash.digest(), whole) << piece;
-    }
-}
-
-TEST(Md5Test, PaddingBoundariesAndContinuingAfterADigest)
+TEST(Md5Test, PaddingBoundaries)
 {
     // 55, 56 and 64 bytes put the length into the same or the next block
     EXPECT_EQ(Md5Hex(std::string(55, 'a')), "ef1772b6dff9a122358552954ad0df65");
     EXPECT_EQ(Md5Hex(std::string(56, 'a')), "3b0c8ac703f828b04c6c197006d17218");
     EXPECT_EQ(Md5Hex(std::string(64, 'a')), "014842d480b571495a4a0363793f7367");
     EXPECT_EQ(Md5Hex(std::string(1000000, 'a')), "7707d6ae4e027c70eea2a935c2296f21");
-
-    md5 hash;
-    hash.update("message ");
-    EXPECT_EQ(hash.hex(), Md5Hex("message "));
-    hash.update("digest");
-    EXPECT_EQ(hash.hex(), "f96b697d7cb7938d525a2f31aaf161d0");
-    hash.reset();
-    EXPECT_EQ(hash.hex(), "d41d8cd98f00b204e9800998ecf8427e");
 }
 
 }  // namespace

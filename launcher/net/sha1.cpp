@@ -41,40 +41,18 @@ constexpr uint32_t kRound4 = 0xCA62C1D6u;
 
 }  // namespace
 
-void sha1::reset()
+sha1::state_type sha1::initial_state()
 {
-    state_[0] = 0x67452301u;
-    state_[1] = 0xEFCDAB89u;
-    state_[2] = 0x98BADCFEu;
-    state_[3] = 0x10325476u;
-    state_[4] = 0xC3D2E1F0u;
-    feeder_ = detail::block_feeder();
+    return {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
 }
 
-sha1& sha1::update(const void* data, size_t length)
-{
-    feeder_.update(static_cast<const uint8_t*>(data), length,
-                   [this](const uint8_t* blocks, size_t count) { compress(blocks, count); });
-    return *this;
-}
-
-sha1::digest_type sha1::digest() const
-{
-    sha1 last = *this;
-    last.feeder_.finish(true, [&last](const uint8_t* blocks, size_t count) { last.compress(blocks, count); });
-    digest_type digest;
-    for (size_t i = 0; i < 20; ++i)
-        digest[i] = static_cast<uint8_t>(last.state_[i / 4] >> (24 - 8 * (i % 4)));
-    return digest;
-}
-
-void sha1::compress(const uint8_t* blocks, size_t count)
+void sha1::compress(state_type& state, const uint8_t* blocks, size_t count)
 {
     for (; count > 0; --count, blocks += detail::block_feeder::block_size) {
         uint32_t w[16];
         for (int i = 0; i < 16; ++i)
             w[i] = LoadBigEndian(blocks + 4 * i);
-        uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
+        uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
 
         SHA1_FIVE(Choose, kRound1, 0, SHA1_LOADED);
         SHA1_FIVE(Choose, kRound1, 5, SHA1_LOADED);
@@ -100,11 +78,11 @@ void sha1::compress(const uint8_t* blocks, size_t count)
         SHA1_FIVE(Parity, kRound4, 70, SHA1_W);
         SHA1_FIVE(Parity, kRound4, 75, SHA1_W);
 
-        state_[0] += a;
-        state_[1] += b;
-        state_[2] += c;
-        state_[3] += d;
-        state_[4] += e;
+        state[0] += a;
+        state[1] += b;
+        state[2] += c;
+        state[3] += d;
+        state[4] += e;
     }
 }
 
