@@ -19,10 +19,12 @@ bool CCompress_lzma::Compress(void* destination, uint32_t& destinationLength, co
 {
     if (!destination || destinationLength < kHeaderSize || (!source && sourceLength > 0))
         return false;
+    // The SDK copies from the source even when it is empty; never hand it a null pointer.
+    static const uint8_t kNothing = 0;
+    const auto* in = source ? static_cast<const uint8_t*>(source) : &kNothing;
     auto* out = static_cast<uint8_t*>(destination);
     size_t streamLength = destinationLength - kHeaderSize;
-    if (KilnLzmaCompress(out + kHeaderSize, &streamLength, static_cast<const uint8_t*>(source),
-                         sourceLength, out + kPropsOffset) != 0)
+    if (KilnLzmaCompress(out + kHeaderSize, &streamLength, in, sourceLength, out + kPropsOffset) != 0)
         return false;
     StoreLittleEndian32(out, sourceLength);
     destinationLength = static_cast<uint32_t>(kHeaderSize + streamLength);
@@ -36,10 +38,11 @@ bool CCompress_lzma::Uncompress(void* destination, uint32_t& destinationLength, 
     if (!stored || *stored > destinationLength || (!destination && *stored > 0))
         return false;
     const auto* in = static_cast<const uint8_t*>(source);
+    uint8_t nowhere = 0;  // an empty result may come with no destination at all
+    auto* out = destination ? static_cast<uint8_t*>(destination) : &nowhere;
     size_t produced = *stored;
     size_t consumed = sourceLength - kHeaderSize;
-    const int result = KilnLzmaUncompress(static_cast<uint8_t*>(destination), &produced,
-                                          in + kHeaderSize, &consumed, in + kPropsOffset);
+    const int result = KilnLzmaUncompress(out, &produced, in + kHeaderSize, &consumed, in + kPropsOffset);
     destinationLength = static_cast<uint32_t>(produced);
     return result == 0 && produced == *stored;
 }

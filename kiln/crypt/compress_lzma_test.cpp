@@ -73,6 +73,15 @@ TEST_F(CompressLzmaTest, ZeroBytesMakeAContainerThatUncompressesToNothing)
     EXPECT_EQ(out, "");
     EXPECT_TRUE(Unpack(container, 10, out));
     EXPECT_EQ(out, "");
+
+    // no buffers at all for no data
+    uint8_t packed[32];
+    uint32_t packedLength = sizeof packed;
+    ASSERT_TRUE(lzma_->Compress(packed, packedLength, nullptr, 0));
+    EXPECT_EQ(std::vector<uint8_t>(packed, packed + packedLength), container);
+    uint32_t length = 0;
+    EXPECT_TRUE(lzma_->Uncompress(nullptr, length, packed, packedLength));
+    EXPECT_EQ(length, 0u);
 }
 
 TEST_F(CompressLzmaTest, CompressFailsWithoutRoom)

@@ -78,6 +78,13 @@ TEST(CompressZlibTest, EmptyInputMakesAStreamThatUncompressesToNothing)
     uint32_t unpackedLength = sizeof unpacked;
     ASSERT_TRUE(zlib->Uncompress(unpacked, unpackedLength, packed, packedLength));
     EXPECT_EQ(unpackedLength, 0u);
+
+    // no buffers at all for no data
+    packedLength = sizeof packed;
+    ASSERT_TRUE(zlib->Compress(packed, packedLength, nullptr, 0));
+    unpackedLength = 0;
+    EXPECT_TRUE(zlib->Uncompress(nullptr, unpackedLength, packed, packedLength));
+    EXPECT_EQ(unpackedLength, 0u);
 }
 
 TEST(CompressZlibTest, MeasuresTheUncompressedLength)
