@@ -20,3 +20,12 @@ else()
   find_package(GTest REQUIRED)
 endif()
 include(GoogleTest)
+
+# The LZMA SDK ships as C sources (Debian's lzma-dev); kiln/crypt builds them itself.
+set(KILN_LZMA_SDK_DIR /usr/include/lzma CACHE PATH "Folder holding the LZMA SDK's C sources")
+if(NOT EXISTS ${KILN_LZMA_SDK_DIR}/LzmaEnc.c)
+  message(FATAL_ERROR "LZMA SDK sources not found in ${KILN_LZMA_SDK_DIR} (install lzma-dev)")
+endif()
+
+# Reference outputs of the SFMT-19937 generator, read by the cipher tests at run time.
+set(KILN_SFMT_VECTORS /work/shared/vectors CACHE PATH "Folder of the sfmt19937-seed-N.txt vectors")

@@ -97,3 +97,17 @@ function(kiln_benchmark name)
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} kiln_settings benchmark::benchmark)
 endfunction()
+
+# kiln_interop_test(NAME SCRIPT [ARGS...]): a Python check of our formats against independent
+# implementations on this machine (host builds only); the script gets the built `kiln` tool
+# as its first argument.
+function(kiln_interop_test name script)
+  if(WIN32 OR KILN_FUZZ OR NOT KILN_REGISTER_TESTS)
+    return()
+  endif()
+  # Debian's interpreter, for which tools/setup installs python3-oauthlib; a python3 found
+  # earlier on PATH may be another installation without it.
+  find_program(KILN_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+  add_test(NAME ${name} COMMAND ${KILN_PYTHON3} ${script} $<TARGET_FILE:kiln_tool> ${ARGN})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

@@ -1,10 +1,25 @@
 #include "kiln/cli/command.h"
+#include "kiln/cli/command_groups.h"
 
 namespace KilnCli {
 
 const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
+        {"seal", "seal KEY          seal standard input's bytes under KEY; prints the sealed text", RunSeal},
+        {"unseal", "unseal KEY        unseal the text on standard input (one final line end is ignored);\n"
+                   "                         writes the plain bytes, fails when the key or text is wrong",
+         RunUnseal},
+        {"crc32", "crc32 FILE...     CRC-32 of each file", RunCrc32},
+        {"md5", "md5 FILE...       MD5 of each file", RunMd5},
+        {"sha1", "sha1 FILE...      SHA-1 of each file", RunSha1},
+        {"compress", "compress --zlib|--lzma IN OUT", RunCompress},
+        {"uncompress", "uncompress --zlib|--lzma IN OUT", RunUncompress},
+        {"oauth-header",
+         "oauth-header --url URL --consumer-key K --consumer-secret S [--token T --token-secret TS]\n"
+         "                         [--param NAME=VALUE]... [--timestamp SECONDS]\n"
+         "                         the OAuth header text of a signed GET request",
+         RunOAuthHeader},
     };
     return commands;
 }

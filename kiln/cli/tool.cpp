@@ -1,3 +1,4 @@
+#include <exception>
 #include <istream>
 #include <ostream>
 
@@ -26,8 +27,19 @@ int RunTool(const Arguments& arguments, Streams& streams)
         return kOk;
     }
     for (const Command& command : Commands()) {
-        if (arguments[0] == command.name)
+        if (arguments[0] != command.name)
+            continue;
+        if (arguments.size() == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+            streams.out << "usage: kiln " << command.usage << "\n";
+            return kOk;
+        }
+        try {
             return command.run(Arguments(arguments.begin() + 1, arguments.end()), streams);
+        } catch (const std::exception& error) {
+            // out of memory for a large file, mostly
+            streams.err << "kiln " << command.name << ": " << error.what() << "\n";
+            return kFailed;
+        }
     }
     streams.err << "kiln: unknown command '" << arguments[0] << "'\n";
     PrintUsage(streams.err);

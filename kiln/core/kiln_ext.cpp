@@ -1,14 +1,15 @@
 #include "kiln/core/kiln_ext.h"
 
 #include "kiln/core/image_writers.h"
+#include "kiln/crypt/compress.h"
 
 namespace Kiln {
 
-IKilnInterface* CKilnExt::CreateInstance(const Guid& /*classId*/)
+IKilnInterface* CKilnExt::CreateInstance(const Guid& classId)
 {
-    // The compressors, image plug-ins and Ogg reader are made here once they exist; the media
-    // transform filter is not part of this program.
-    return nullptr;
+    // The image plug-ins and Ogg reader are made here once they exist; the media transform
+    // filter is not part of this program.
+    return CreateCompressor(classId);
 }
 
 bool CKilnExt::WriteBMP(int width, int height, const uint8_t* const* rows, const char* fileName)

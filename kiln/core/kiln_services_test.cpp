@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "kiln/core/class_ids.h"
 #include "kiln/core/create_service.h"
 #include "kiln/core/kiln_ext.h"
 #include "kiln/core/kiln_std.h"
+#include "kiln/crypt/compress.h"
 #include "kiln/graphics/kiln_d3d.h"
 #include "kiln/sound/kiln_ds.h"
 #include "kiln/support/std_fps_wait.h"
@@ -102,6 +104,26 @@ TEST(ExtServiceTest, WritesImageFilesUnderWindowsPaths)
     EXPECT_EQ(folder.Read("shot.jpg").substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(folder.Read("shot.png").substr(1, 3), "PNG");
     EXPECT_FALSE(ext->WriteBMP(2, 2, rows, folder.PathOf("missing\\shot.bmp").c_str()));
+}
+
+TEST(ExtServiceTest, MakesBothCompressorsByClassId)
+{
+    auto ext = Make<IKilnExt>(kServiceExt);
+    ASSERT_TRUE(ext);
+    const std::string text(5000, 'k');
+    for (const Guid& classId : {ClassId::CompressZlib, ClassId::CompressLzma}) {
+        auto compressor = KilnHandle<ICompress>::Adopt(static_cast<ICompress*>(ext->CreateInstance(classId)));
+        ASSERT_TRUE(compressor);
+        EXPECT_EQ(compressor->GetRefCount(), 1u);
+        uint8_t packed[256];
+        uint32_t packedLength = sizeof packed;
+        ASSERT_TRUE(compressor->Compress(packed, packedLength, text.data(), static_cast<uint32_t>(text.size())));
+        std::string unpacked(text.size(), '\0');
+        uint32_t unpackedLength = static_cast<uint32_t>(unpacked.size());
+        ASSERT_TRUE(compressor->Uncompress(unpacked.data(), unpackedLength, packed, packedLength));
+        EXPECT_EQ(unpacked, text);
+    }
+    EXPECT_EQ(ext->CreateInstance(ClassId::AVDTransform), nullptr);
 }
 
 TEST(GraphicsServiceTest, KeepsOneDirect3DObjectWhileAnyServiceLives)
