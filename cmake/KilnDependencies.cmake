@@ -28,4 +28,5 @@ if(NOT EXISTS ${KILN_LZMA_SDK_DIR}/LzmaEnc.c)
 endif()
 
 # Reference outputs of the SFMT-19937 generator, read by the cipher tests at run time.
-set(KILN_SFMT_VECTORS /work/shared/vectors CACHE PATH "Folder of the sfmt19937-seed-N.txt vectors")
+set(KILN_SFMT_VECTORS ${PROJECT_SOURCE_DIR}/kiln/crypt/testdata/sfmt19937
+    CACHE PATH "Folder of the sfmt19937-seed-N.txt vectors")
