@@ -7,6 +7,7 @@
 #include "kiln/core/class_ids.h"
 #include "kiln/core/std_math.h"
 #include "kiln/file/std_file_stream.h"
+#include "kiln/image/std_graphics_loader.h"
 
 namespace Kiln {
 
@@ -17,6 +18,8 @@ CKilnStd::CKilnStd()
 
 IKilnInterface* CKilnStd::CreateInstance(const Guid& classId)
 {
+    if (classId == ClassId::StdGraphicsLoader)
+        return new (std::nothrow) CStdGraphicsLoader;
     if (classId == ClassId::StdFileStream)
         return new (std::nothrow) CStdFileStream;
     return nullptr;
