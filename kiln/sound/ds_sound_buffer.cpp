@@ -4,6 +4,7 @@
 #include <new>
 
 #include "kiln/core/class_ids.h"
+#include "kiln/sound/sound_fill.h"
 #include "kiln/sound/sound_levels.h"
 #include "kiln/sound/wav_read.h"
 
@@ -51,9 +52,7 @@ bool Fill(IDirectSoundBuffer8& buffer, ISoundReader& reader, uint16_t bitsPerSam
     DWORD secondBytes = 0;
     if (FAILED(buffer.Lock(0, 0, &first, &firstBytes, &second, &secondBytes, DSBLOCK_ENTIREBUFFER)))
         return false;
-    std::memset(first, bitsPerSample == 8 ? 128 : 0, firstBytes);
-    uint32_t read = 0;
-    reader.Read(firstBytes, first, read);
+    FillSoundBuffer(first, firstBytes, bitsPerSample, reader);
     buffer.Unlock(first, firstBytes, second, secondBytes);
     return true;
 }
