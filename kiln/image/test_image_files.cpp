@@ -1,5 +1,6 @@
 #include "kiln/image/test_image_files.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -21,7 +22,8 @@ Bytes PadBmpRow(const Bytes& row)
 Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitCount, const Bytes& palette, uint32_t colorsUsed,
               const Bytes& rows)
 {
-    Bytes file(54, 0);
+    // Sized up front: GCC 12 misreads appends to a freshly sized vector as overflows.
+    Bytes file(54 + palette.size() + rows.size(), 0);
     const uint32_t dataOffset = static_cast<uint32_t>(54 + palette.size());
     file[0] = 'B';
     file[1] = 'M';
@@ -34,8 +36,8 @@ Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitCount, const Bytes& pal
     Kiln::PutLE16(&file[28], bitCount);
     Kiln::PutLE32(&file[34], static_cast<uint32_t>(rows.size()));
     Kiln::PutLE32(&file[46], colorsUsed);
-    file.insert(file.end(), palette.begin(), palette.end());
-    file.insert(file.end(), rows.begin(), rows.end());
+    std::copy(palette.begin(), palette.end(), file.begin() + 54);
+    std::copy(rows.begin(), rows.end(), file.begin() + dataOffset);
     return file;
 }
 
@@ -113,8 +115,9 @@ Bytes MakeDds(uint32_t width, uint32_t height, const char* fourCC, const Bytes& 
         Kiln::PutLE32(pf + 24, 0x000000FF);
         Kiln::PutLE32(pf + 28, 0xFF000000);
     }
-    Bytes file(header.begin(), header.end());
-    file.insert(file.end(), payload.begin(), payload.end());
+    Bytes file(header.size() + payload.size());
+    std::copy(header.begin(), header.end(), file.begin());
+    std::copy(payload.begin(), payload.end(), file.begin() + header.size());
     return file;
 }
 
