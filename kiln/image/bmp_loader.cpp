@@ -58,6 +58,11 @@ void ConvertBgrRow(const uint8_t* row, uint8_t* out, int32_t count)
 
 }  // namespace
 
+bool CBMPLoader::IsSupportedBitCount(int32_t bitCount)
+{
+    return IsPaletted(bitCount) || bitCount == 24 || bitCount == 32;
+}
+
 bool CBMPLoader::Load(IDataStream* stream)
 {
     if (loaded_ || !stream)
@@ -123,9 +128,7 @@ void CBMPLoader::DecodeRows(uint8_t* pixels, int32_t width, int32_t height)
 
 void CBMPLoader::CopyPixels(void* destination, int32_t width, int32_t height, bool dxt5)
 {
-    if (!loaded_ || !destination || height_ < 0)
-        return;
-    if (!IsPaletted(bitCount_) && bitCount_ != 24 && bitCount_ != 32)
+    if (!loaded_ || !destination || height_ < 0 || !IsSupportedBitCount(bitCount_))
         return;
     const size_t bytes = PixelBuffer::Bytes(width, height, false);
     if (bytes == 0)

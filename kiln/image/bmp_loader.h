@@ -9,6 +9,9 @@ namespace Kiln {
 // Windows bitmaps: 1, 2, 4 and 8-bit palettes, 24 and 32-bit pixels, rows bottom-up.
 class CBMPLoader : public RefCounted<IGraphicsPlugin> {
 public:
+    // Other bit counts load, but CopyPixels leaves the destination as it is.
+    static bool IsSupportedBitCount(int32_t bitCount);
+
     int32_t GetWidth() override { return loaded_ ? width_ : 0; }
     int32_t GetHeight() override { return loaded_ ? height_ : 0; }
     int32_t GetBitCount() override { return loaded_ ? bitCount_ : 0; }
