@@ -20,7 +20,7 @@ Bytes MakeWav(const WavSpec& spec)
     Kiln::PutLE32(h + 4, 36 + dataSize);
     std::copy_n("WAVEfmt ", 8, h + 8);
     Kiln::PutLE32(h + 16, 16);
-    const uint16_t blockAlign = static_cast<uint16_t>(spec.channels * spec.bitsPerSample / 8);
+    const auto blockAlign = static_cast<uint16_t>(uint32_t{spec.channels} * spec.bitsPerSample / 8);
     Kiln::PutLE16(h + 20, spec.formatTag);
     Kiln::PutLE16(h + 22, spec.channels);
     Kiln::PutLE32(h + 24, spec.samplesPerSec);
