@@ -21,12 +21,15 @@ std::vector<Bytes> Pack(const std::vector<std::vector<uint32_t>>& samples, int b
 {
     std::vector<Bytes> rows;
     for (const auto& line : samples) {
-        Bytes row((line.size() * bits + 7) / 8, 0);
-        for (size_t i = 0; i < line.size(); ++i) {
-            if (bits == 16) {
-                row[i * 2] = static_cast<uint8_t>(line[i] >> 8);
-                row[i * 2 + 1] = static_cast<uint8_t>(line[i]);
-            } else {
+        Bytes row;
+        if (bits == 16) {
+            for (uint32_t sample : line) {
+                row.push_back(static_cast<uint8_t>(sample >> 8));
+                row.push_back(static_cast<uint8_t>(sample));
+            }
+        } else {
+            row.assign((line.size() * bits + 7) / 8, 0);
+            for (size_t i = 0; i < line.size(); ++i) {
                 const size_t bit = i * bits;
                 row[bit / 8] |= static_cast<uint8_t>(line[i] << (8 - bits - bit % 8));
             }
