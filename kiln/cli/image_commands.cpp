@@ -41,9 +41,11 @@ bool Load(const std::string& path, LoadedImage& image, std::ostream& err)
     return true;
 }
 
-// The pixels come out only for layouts the decoders convert.
-bool HasPixels(LoadedImage& image, const std::string& path, std::ostream& err)
+// Loaded, and in a layout whose pixels the decoders convert.
+bool LoadPixels(const std::string& path, LoadedImage& image, std::ostream& err)
 {
+    if (!Load(path, image, err))
+        return false;
     const bool bmpSupported = image.kind != Kiln::ImageDecoder::Bmp ||
                               Kiln::CBMPLoader::IsSupportedBitCount(image.decoder->GetBitCount());
     if (bmpSupported && Kiln::PixelBuffer::Bytes(image.loader.GetWidth(), image.loader.GetHeight(), false) != 0)
@@ -64,19 +66,25 @@ int Info(const std::string& path, Streams& streams)
     return kOk;
 }
 
+bool WriteOutput(const std::string& out, const std::vector<uint8_t>& bytes, std::ostream& err)
+{
+    if (WriteFileBytes(out, bytes.data(), bytes.size()))
+        return true;
+    err << "kiln image: cannot write " << out << "\n";
+    return false;
+}
+
 int Decode(const std::string& path, const std::string& out, Streams& streams)
 {
     LoadedImage image;
-    if (!Load(path, image, streams.err) || !HasPixels(image, path, streams.err))
+    if (!LoadPixels(path, image, streams.err))
         return kFailed;
     const int32_t width = image.loader.GetWidth();
     const int32_t height = image.loader.GetHeight();
     std::vector<uint8_t> pixels(Kiln::PixelBuffer::Bytes(width, height, false));
     image.loader.CopyPixels(pixels.data(), width, height, false);
-    if (!WriteFileBytes(out, pixels.data(), pixels.size())) {
-        streams.err << "kiln image: cannot write " << out << "\n";
+    if (!WriteOutput(out, pixels, streams.err))
         return kFailed;
-    }
     streams.out << width << " x " << height << " pixels (0xAARRGGBB, top-down) written to " << out << "\n";
     return kOk;
 }
@@ -84,7 +92,7 @@ int Decode(const std::string& path, const std::string& out, Streams& streams)
 int MakeDds(const std::string& path, const std::string& out, Streams& streams)
 {
     LoadedImage image;
-    if (!Load(path, image, streams.err) || !HasPixels(image, path, streams.err))
+    if (!LoadPixels(path, image, streams.err))
         return kFailed;
     const int32_t width = image.loader.GetWidth();
     const int32_t height = image.loader.GetHeight();
@@ -93,10 +101,8 @@ int MakeDds(const std::string& path, const std::string& out, Streams& streams)
     std::vector<uint8_t> file(header.begin(), header.end());
     file.resize(header.size() + Kiln::PixelBuffer::Bytes(width, height, true));
     image.loader.CopyPixels(file.data() + header.size(), width, height, true);
-    if (!WriteFileBytes(out, file.data(), file.size())) {
-        streams.err << "kiln image: cannot write " << out << "\n";
+    if (!WriteOutput(out, file, streams.err))
         return kFailed;
-    }
     streams.out << width << " x " << height << " DXT5 texture written to " << out << "\n";
     return kOk;
 }

@@ -4,9 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 
-#include "kiln/cli/file_bytes.h"
+#include "kiln/cli/cli_test_fixture.h"
 #include "kiln/image/dds_plugin.h"
 #include "kiln/image/test_image_files.h"
 
@@ -15,29 +14,7 @@ namespace {
 
 using KilnTest::Bytes;
 
-class ImageCommandsTest : public ::testing::Test {
-protected:
-    std::string Path(const std::string& name) const { return ::testing::TempDir() + "kiln_image_cli_" + name; }
-
-    std::string Write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string path = Path(name);
-        EXPECT_TRUE(WriteFileBytes(path, bytes.data(), bytes.size()));
-        return path;
-    }
-
-    int Run(const Arguments& arguments)
-    {
-        out_.str("");
-        err_.str("");
-        return RunTool(arguments, streams_);
-    }
-
-    std::istringstream in_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-    Streams streams_{in_, out_, err_};
-};
+using ImageCommandsTest = CliTest;
 
 Bytes EightByFourPng()
 {
@@ -67,14 +44,14 @@ TEST_F(ImageCommandsTest, InfoNamesTheDecoderTheExtensionPicks)
     const std::string misnamed = Write("top.png.bak", EightByFourPng());
     EXPECT_EQ(Run({"image", "info", misnamed}), kFailed);
     EXPECT_NE(err_.str().find("not a readable bmp image"), std::string::npos);
-    EXPECT_EQ(Run({"image", "info", Path("missing.png")}), kFailed);
+    EXPECT_EQ(Run({"image", "info", TempPath("missing.png")}), kFailed);
     EXPECT_NE(err_.str().find("cannot read"), std::string::npos);
 }
 
 TEST_F(ImageCommandsTest, DecodeWritesTopDownArgbPixels)
 {
     const std::string bmp = Write("rows.bmp", KilnTest::MakeBmp(1, 2, 24, {}, 0, {1, 2, 3, 0, 4, 5, 6, 0}));
-    const std::string raw = Path("rows.raw");
+    const std::string raw = TempPath("rows.raw");
     ASSERT_EQ(Run({"image", "decode", bmp, "--out", raw}), kOk);
     Bytes bytes;
     ASSERT_TRUE(ReadFileBytes(raw, bytes));
@@ -82,14 +59,14 @@ TEST_F(ImageCommandsTest, DecodeWritesTopDownArgbPixels)
 
     const std::string sixteen = Write("sixteen.bmp", KilnTest::MakeBmp(1, 1, 16, {}, 0, {0, 0, 0, 0}));
     EXPECT_EQ(Run({"image", "decode", sixteen, "--out", raw}), kFailed);
-    EXPECT_EQ(Run({"image", "decode", bmp, "--out", Path("no/such/folder/x.raw")}), kFailed);
+    EXPECT_EQ(Run({"image", "decode", bmp, "--out", TempPath("no/such/folder/x.raw")}), kFailed);
     EXPECT_EQ(Run({"image", "decode", bmp, raw}), kBadUsage);
 }
 
 TEST_F(ImageCommandsTest, DdsOutputIsDxtFiveOurDecoderReads)
 {
     const std::string png = Write("tex.png", EightByFourPng());
-    const std::string dds = Path("tex.dds");
+    const std::string dds = TempPath("tex.dds");
     ASSERT_EQ(Run({"image", "dds", png, dds}), kOk);
     Bytes file;
     ASSERT_TRUE(ReadFileBytes(dds, file));

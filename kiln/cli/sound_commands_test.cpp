@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "kiln/cli/file_bytes.h"
+#include "kiln/cli/cli_test_fixture.h"
 #include "kiln/sound/test_sound_files.h"
 
 namespace KilnCli {
@@ -12,27 +10,7 @@ namespace {
 
 using KilnTest::Bytes;
 
-class SoundCommandsTest : public ::testing::Test {
-protected:
-    std::string Write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string path = ::testing::TempDir() + "kiln_sound_cli_" + name;
-        EXPECT_TRUE(WriteFileBytes(path, bytes.data(), bytes.size()));
-        return path;
-    }
-
-    int Run(const Arguments& arguments)
-    {
-        out_.str("");
-        err_.str("");
-        return RunTool(arguments, streams_);
-    }
-
-    std::istringstream in_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-    Streams streams_{in_, out_, err_};
-};
+using SoundCommandsTest = CliTest;
 
 TEST_F(SoundCommandsTest, InfoReportsFormatAndLength)
 {
@@ -53,7 +31,7 @@ TEST_F(SoundCommandsTest, UnreadableSoundsFail)
     EXPECT_EQ(Run({"sound", "info", Write("f.wav", KilnTest::MakeWav(floatSpec))}), kFailed);
     EXPECT_NE(err_.str().find("not a readable PCM WAV file"), std::string::npos);
     EXPECT_EQ(Run({"sound", "info", Write("w.ogg", KilnTest::MakeWav(floatSpec))}), kFailed);
-    EXPECT_EQ(Run({"sound", "info", ::testing::TempDir() + "kiln_sound_cli_missing.wav"}), kFailed);
+    EXPECT_EQ(Run({"sound", "info", TempPath("missing.wav")}), kFailed);
     EXPECT_EQ(Run({"sound", "play", "x.wav"}), kBadUsage);
 }
 

@@ -82,8 +82,7 @@ bool CBMPLoader::Load(IDataStream* stream)
     if (IsPaletted(bitCount) && colorsUsed > (1u << bitCount))
         return false;
 
-    stream->AddRef();
-    stream_ = KilnHandle<IDataStream>::Adopt(stream);
+    stream_ = KilnHandle<IDataStream>::Retain(stream);
     dataOffset_ = GetLE32(header + 10);
     width_ = width;
     height_ = height;
@@ -137,12 +136,7 @@ void CBMPLoader::CopyPixels(void* destination, int32_t width, int32_t height, bo
     if (!pixels)
         return;
     DecodeRows(pixels.get(), width, height);
-    if (!dxt5) {
-        std::memcpy(destination, pixels.get(), bytes);
-        return;
-    }
-    PixelBuffer::SwapRedBlue(pixels.get(), bytes / 4);
-    PixelBuffer::CompressDxt5(pixels.get(), width, height, destination, PixelBuffer::RangeFit());
+    PixelBuffer::Deliver(pixels.get(), width, height, destination, dxt5, PixelBuffer::RangeFit());
 }
 
 void CBMPLoader::Unload()

@@ -24,8 +24,7 @@ bool CDDSPlugin::Load(IDataStream* stream)
     // The file must hold the whole top-level image its header promises.
     if (stream->GetSize() - DdsFormat::kHeaderBytes < DdsFormat::TopLevelBytes(surface))
         return false;
-    stream->AddRef();
-    stream_ = KilnHandle<IDataStream>::Adopt(stream);
+    stream_ = KilnHandle<IDataStream>::Retain(stream);
     surface_ = surface;
     loaded_ = true;
     return true;
@@ -88,12 +87,7 @@ void CDDSPlugin::CopyArgb(uint8_t* destination, int32_t width, int32_t height, b
             stream_->Seek(static_cast<int>(fileRowBytes - rowBytes), kSeekCurrent);
         }
     }
-    if (!dxt5) {
-        std::memcpy(destination, pixels.get(), bytes);
-        return;
-    }
-    PixelBuffer::SwapRedBlue(pixels.get(), bytes / 4);
-    PixelBuffer::CompressDxt5(pixels.get(), width, height, destination, PixelBuffer::RangeFit());
+    PixelBuffer::Deliver(pixels.get(), width, height, destination, dxt5, PixelBuffer::RangeFit());
 }
 
 void CDDSPlugin::Unload()

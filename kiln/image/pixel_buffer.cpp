@@ -1,5 +1,7 @@
 #include "kiln/image/pixel_buffer.h"
 
+#include <cstring>
+
 #include <squish.h>
 
 namespace Kiln::PixelBuffer {
@@ -40,6 +42,17 @@ int ClusterFit()
 int RangeFit()
 {
     return squish::kColourRangeFit;
+}
+
+void Deliver(uint8_t* bgra, int32_t width, int32_t height, void* destination, bool dxt5, int fit)
+{
+    const size_t bytes = Bytes(width, height, false);
+    if (!dxt5) {
+        std::memcpy(destination, bgra, bytes);
+        return;
+    }
+    SwapRedBlue(bgra, bytes / 4);
+    CompressDxt5(bgra, width, height, destination, fit);
 }
 
 void DecompressDxt5(uint8_t* rgba, int32_t width, int32_t height, const void* blocks)

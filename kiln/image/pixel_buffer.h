@@ -33,6 +33,10 @@ void CompressDxt5(const uint8_t* rgba, int32_t width, int32_t height, void* bloc
 int ClusterFit();
 int RangeFit();
 
+// Hands a finished width x height image of B, G, R, A pixels to the caller's destination:
+// copied as it is, or (dxt5) exchanged to R, G, B, A in place and compressed with the fit.
+void Deliver(uint8_t* bgra, int32_t width, int32_t height, void* destination, bool dxt5, int fit);
+
 // DXT5 decompression into R, G, B, A pixels.
 void DecompressDxt5(uint8_t* rgba, int32_t width, int32_t height, const void* blocks);
 

@@ -87,8 +87,7 @@ bool CPNGPlugin::Load(IDataStream* stream)
         Clear();
         return false;
     }
-    stream->AddRef();
-    stream_ = KilnHandle<IDataStream>::Adopt(stream);
+    stream_ = KilnHandle<IDataStream>::Retain(stream);
     loaded_ = true;
     return true;
 }
@@ -261,10 +260,8 @@ void CPNGPlugin::CopyPixels(void* destination, int32_t width, int32_t height, bo
             ConvertRow(image_.get() + static_cast<size_t>(y) * rowBytes_, out, filled);
         std::memset(out + filled * 4, 0, rowOut - filled * 4);
     }
-    if (dxt5) {
-        PixelBuffer::SwapRedBlue(pixels, bytes / 4);
-        PixelBuffer::CompressDxt5(pixels, width, height, destination, PixelBuffer::ClusterFit());
-    }
+    if (dxt5)
+        PixelBuffer::Deliver(pixels, width, height, destination, true, PixelBuffer::ClusterFit());
 }
 
 void CPNGPlugin::Clear()

@@ -20,15 +20,9 @@ bool CStdGraphicsLoader::Load(IDataStream* stream, IGraphicsPlugin* decoder)
 {
     if (loaded_)
         return false;
-    if (stream)
-        stream->AddRef();
-    stream_ = KilnHandle<IDataStream>::Adopt(stream);
-    if (decoder) {
-        decoder->AddRef();
-        decoder_ = KilnHandle<IGraphicsPlugin>::Adopt(decoder);
-    } else {
-        decoder_ = KilnHandle<IGraphicsPlugin>::Adopt(new (std::nothrow) CBMPLoader);
-    }
+    stream_ = KilnHandle<IDataStream>::Retain(stream);
+    decoder_ = decoder ? KilnHandle<IGraphicsPlugin>::Retain(decoder)
+                       : KilnHandle<IGraphicsPlugin>::Adopt(new (std::nothrow) CBMPLoader);
     // On failure the stream and decoder stay held until the next Load.
     if (!decoder_ || !decoder_->Load(stream))
         return false;

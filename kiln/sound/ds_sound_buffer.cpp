@@ -59,12 +59,7 @@ bool Fill(IDirectSoundBuffer8& buffer, ISoundReader& reader, uint16_t bitsPerSam
 
 }  // namespace
 
-CDSSoundBuffer::CDSSoundBuffer(IKilnDS* service)
-{
-    if (service)
-        service->AddRef();
-    service_ = KilnHandle<IKilnDS>::Adopt(service);
-}
+CDSSoundBuffer::CDSSoundBuffer(IKilnDS* service) : service_(KilnHandle<IKilnDS>::Retain(service)) {}
 
 bool CDSSoundBuffer::Load(IDataStream* stream, ISoundReader* reader)
 {
@@ -73,13 +68,8 @@ bool CDSSoundBuffer::Load(IDataStream* stream, ISoundReader* reader)
                            : nullptr;
     if (!sound)
         return false;
-    KilnHandle<ISoundReader> source;
-    if (reader) {
-        reader->AddRef();
-        source = KilnHandle<ISoundReader>::Adopt(reader);
-    } else {
-        source = KilnHandle<ISoundReader>::Adopt(new (std::nothrow) CWavRead);
-    }
+    auto source = reader ? KilnHandle<ISoundReader>::Retain(reader)
+                         : KilnHandle<ISoundReader>::Adopt(new (std::nothrow) CWavRead);
     if (!source || !source->Open(stream))
         return false;
     const OpenReader closeOnExit(*source);

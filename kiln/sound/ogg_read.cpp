@@ -66,8 +66,7 @@ bool COGGRead::Open(IDataStream* stream)
 {
     if (open_ || !stream)
         return false;
-    stream->AddRef();
-    stream_ = KilnHandle<IDataStream>::Adopt(stream);
+    stream_ = KilnHandle<IDataStream>::Retain(stream);
     const ov_callbacks callbacks = {ReadFromStream, SeekStream, CloseStream, TellStream};
     // On failure vorbisfile has cleared the decoder itself.
     if (ov_open_callbacks(stream, file_.get(), nullptr, 0, callbacks) < 0)

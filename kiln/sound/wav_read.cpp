@@ -68,8 +68,7 @@ bool CWavRead::Open(IDataStream* stream)
 {
     if (open_ || !stream)
         return false;
-    stream->AddRef();
-    stream_ = KilnHandle<IDataStream>::Adopt(stream);
+    stream_ = KilnHandle<IDataStream>::Retain(stream);
     if (!ReadHeader(*stream))
         return false;
     length_ = TruncateToUint32(static_cast<double>(dataSize_) / format_.avgBytesPerSec * 1000);
