@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <new>
 
 #include <vorbis/vorbisfile.h>
 
@@ -55,7 +56,7 @@ long TellStream(void* source)
 
 }  // namespace
 
-COGGRead::COGGRead() : file_(new OggVorbis_File()) {}
+COGGRead::COGGRead() : file_(new (std::nothrow) OggVorbis_File()) {}
 
 COGGRead::~COGGRead()
 {
@@ -64,7 +65,7 @@ COGGRead::~COGGRead()
 
 bool COGGRead::Open(IDataStream* stream)
 {
-    if (open_ || !stream)
+    if (open_ || !stream || !file_)
         return false;
     stream_ = KilnHandle<IDataStream>::Retain(stream);
     const ov_callbacks callbacks = {ReadFromStream, SeekStream, CloseStream, TellStream};
