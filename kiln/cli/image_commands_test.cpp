@@ -18,16 +18,16 @@ using ImageCommandsTest = CliTest;
 
 Bytes EightByFourPng()
 {
-    KilnTest::PngSpec spec;
-    spec.width = 8;
-    spec.height = 4;
+    KilnTest::PngShape shape;
+    shape.width = 8;
+    shape.height = 4;
     for (uint8_t y = 0; y < 4; ++y) {
         Bytes row;
         for (uint8_t x = 0; x < 8; ++x)
             row.insert(row.end(), {static_cast<uint8_t>(x * 30), static_cast<uint8_t>(y * 60), 90, 255});
-        spec.rows.push_back(row);
+        shape.rows.push_back(row);
     }
-    return KilnTest::MakePng(spec);
+    return KilnTest::MakePng(shape);
 }
 
 TEST_F(ImageCommandsTest, InfoNamesTheDecoderTheExtensionPicks)

@@ -14,9 +14,9 @@ using SoundCommandsTest = CliTest;
 
 TEST_F(SoundCommandsTest, InfoReportsFormatAndLength)
 {
-    KilnTest::WavSpec spec;
-    spec.data.resize(176400 / 4);
-    ASSERT_EQ(Run({"sound", "info", Write("a.wav", KilnTest::MakeWav(spec))}), kOk);
+    KilnTest::WavShape shape;
+    shape.data.resize(176400 / 4);
+    ASSERT_EQ(Run({"sound", "info", Write("a.wav", KilnTest::MakeWav(shape))}), kOk);
     EXPECT_EQ(out_.str(), "reader: wav\nformat: PCM, 2 channels, 44100 Hz, 16 bits\nlength: 250 ms\n");
 
     ASSERT_EQ(Run({"sound", "info", Write("b.OGG", KilnTest::MakeOgg(1, 16000, 32000))}), kOk);
@@ -25,12 +25,12 @@ TEST_F(SoundCommandsTest, InfoReportsFormatAndLength)
 
 TEST_F(SoundCommandsTest, UnreadableSoundsFail)
 {
-    KilnTest::WavSpec floatSpec;
-    floatSpec.formatTag = 3;
-    floatSpec.data.resize(64);
-    EXPECT_EQ(Run({"sound", "info", Write("f.wav", KilnTest::MakeWav(floatSpec))}), kFailed);
+    KilnTest::WavShape floatShape;
+    floatShape.formatTag = 3;
+    floatShape.data.resize(64);
+    EXPECT_EQ(Run({"sound", "info", Write("f.wav", KilnTest::MakeWav(floatShape))}), kFailed);
     EXPECT_NE(err_.str().find("not a readable PCM WAV file"), std::string::npos);
-    EXPECT_EQ(Run({"sound", "info", Write("w.ogg", KilnTest::MakeWav(floatSpec))}), kFailed);
+    EXPECT_EQ(Run({"sound", "info", Write("w.ogg", KilnTest::MakeWav(floatShape))}), kFailed);
     EXPECT_EQ(Run({"sound", "info", TempPath("missing.wav")}), kFailed);
     EXPECT_EQ(Run({"sound", "play", "x.wav"}), kBadUsage);
 }

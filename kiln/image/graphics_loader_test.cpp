@@ -27,7 +27,7 @@ protected:
     GraphicsLoaderTest()
         : folder_(std::string("graphics_loader_") + ::testing::UnitTest::GetInstance()->current_test_info()->name())
     {
-        KilnTest::PngSpec png;
+        KilnTest::PngShape png;
         png.width = 2;
         png.rows = {{1, 2, 3, 4, 5, 6, 7, 8}};
         folder_.Write("Top.PNG", Text(KilnTest::MakePng(png)));

@@ -19,9 +19,9 @@ constexpr uint32_t kSide = 2048;
 const KilnTest::Bytes& PictureFile()
 {
     static const KilnTest::Bytes file = [] {
-        KilnTest::PngSpec spec;
-        spec.width = kSide;
-        spec.height = kSide;
+        KilnTest::PngShape shape;
+        shape.width = kSide;
+        shape.height = kSide;
         uint32_t noise = 1;
         for (uint32_t y = 0; y < kSide; ++y) {
             KilnTest::Bytes row(kSide * 4);
@@ -32,9 +32,9 @@ const KilnTest::Bytes& PictureFile()
                 row[x * 4 + 2] = static_cast<uint8_t>((x + y) / 16);
                 row[x * 4 + 3] = static_cast<uint8_t>(255 - (noise >> 30));
             }
-            spec.rows.push_back(std::move(row));
+            shape.rows.push_back(std::move(row));
         }
-        return KilnTest::MakePng(spec);
+        return KilnTest::MakePng(shape);
     }();
     return file;
 }

@@ -14,7 +14,7 @@ namespace Kiln {
 namespace {
 
 using KilnTest::Bytes;
-using KilnTest::PngSpec;
+using KilnTest::PngShape;
 
 // Packs samples of `bits` bits into rows, most significant first.
 std::vector<Bytes> Pack(const std::vector<std::vector<uint32_t>>& samples, int bits)
@@ -51,15 +51,15 @@ int Channels(int colorType)
 
 // A varied image: gradients, noise and a few repeated values (so tRNS keys and palette
 // index 0 appear), `width` x `height` with the given layout.
-PngSpec Generated(int colorType, int bitDepth, uint32_t width, uint32_t height, bool interlaced, bool withTrns,
+PngShape Generated(int colorType, int bitDepth, uint32_t width, uint32_t height, bool interlaced, bool withTrns,
                   std::vector<std::vector<uint32_t>>* indexesOut = nullptr)
 {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitDepth = bitDepth;
-    spec.colorType = colorType;
-    spec.interlaced = interlaced;
+    PngShape shape;
+    shape.width = width;
+    shape.height = height;
+    shape.bitDepth = bitDepth;
+    shape.colorType = colorType;
+    shape.interlaced = interlaced;
     const uint32_t top = (1u << bitDepth) - 1;
     const int channels = Channels(colorType);
     std::vector<std::vector<uint32_t>> samples(height);
@@ -75,22 +75,22 @@ PngSpec Generated(int colorType, int bitDepth, uint32_t width, uint32_t height, 
             }
         }
     }
-    spec.rows = Pack(samples, bitDepth);
+    shape.rows = Pack(samples, bitDepth);
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
         for (uint32_t i = 0; i <= top; ++i)
-            spec.palette.insert(spec.palette.end(), {static_cast<uint8_t>(i * 3), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)});
+            shape.palette.insert(shape.palette.end(), {static_cast<uint8_t>(i * 3), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)});
         if (withTrns) {
             for (uint32_t i = 0; i <= std::min(top, 5u); ++i)
-                spec.transAlpha.push_back(static_cast<uint8_t>(40 * i + 3));
+                shape.transAlpha.push_back(static_cast<uint8_t>(40 * i + 3));
         }
         if (indexesOut)
             *indexesOut = samples;
     } else if (withTrns && colorType == PNG_COLOR_TYPE_GRAY) {
-        spec.transKey = {static_cast<uint16_t>(10 % (top + 1))};
+        shape.transKey = {static_cast<uint16_t>(10 % (top + 1))};
     } else if (withTrns && colorType == PNG_COLOR_TYPE_RGB) {
-        spec.transKey = {10, 20, 30};
+        shape.transKey = {10, 20, 30};
     }
-    return spec;
+    return shape;
 }
 
 // libpng's own decoding through its simplified API, in the same layout (B, G, R, A).
@@ -156,29 +156,29 @@ TEST(PngPluginTest, MatchesLibpngOnEverySupportedLayout)
 
 TEST(PngPluginTest, PaletteIndexZeroIsTransparentWithoutTrns)
 {
-    PngSpec spec;
-    spec.width = 3;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = {1, 2, 3, 4, 5, 6};
-    spec.rows = {{0, 1, 0}};
-    auto plugin = Loaded(KilnTest::MakePng(spec));
+    PngShape shape;
+    shape.width = 3;
+    shape.colorType = PNG_COLOR_TYPE_PALETTE;
+    shape.palette = {1, 2, 3, 4, 5, 6};
+    shape.rows = {{0, 1, 0}};
+    auto plugin = Loaded(KilnTest::MakePng(shape));
     EXPECT_EQ(KilnTest::CopyPixels(*plugin, 3, 1), (std::vector<uint32_t>{0x00010203, 0xFF040506, 0x00010203}));
 }
 
 TEST(PngPluginTest, RgbTrnsKeyTurnsExactlyThatColourIntoZero)
 {
-    PngSpec spec;
-    spec.width = 3;
-    spec.colorType = PNG_COLOR_TYPE_RGB;
-    spec.rows = {{10, 20, 30, 30, 20, 10, 10, 20, 31}};
-    spec.transKey = {10, 20, 30};
-    auto plugin = Loaded(KilnTest::MakePng(spec));
+    PngShape shape;
+    shape.width = 3;
+    shape.colorType = PNG_COLOR_TYPE_RGB;
+    shape.rows = {{10, 20, 30, 30, 20, 10, 10, 20, 31}};
+    shape.transKey = {10, 20, 30};
+    auto plugin = Loaded(KilnTest::MakePng(shape));
     EXPECT_EQ(KilnTest::CopyPixels(*plugin, 3, 1), (std::vector<uint32_t>{0, 0xFF1E140A, 0xFF0A141F}));
 }
 
 TEST(PngPluginTest, GreyKeyAndLowBitGreyAndSixteenBitSamples)
 {
-    PngSpec grey;
+    PngShape grey;
     grey.width = 3;
     grey.colorType = PNG_COLOR_TYPE_GRAY;
     grey.rows = {{7, 8, 255}};
@@ -195,7 +195,7 @@ TEST(PngPluginTest, GreyKeyAndLowBitGreyAndSixteenBitSamples)
     EXPECT_EQ(KilnTest::CopyPixels(*plugin, 4, 1), (std::vector<uint32_t>{0xFF000000, 0xFF555555, 0, 0xFFFFFFFF}));
 
     // 16-bit RGBA: the high byte of each sample.
-    PngSpec wide;
+    PngShape wide;
     wide.width = 1;
     wide.bitDepth = 16;
     wide.rows = Pack({{0x1234, 0x5678, 0x9ABC, 0xDEF0}}, 16);

@@ -24,9 +24,9 @@ Bytes OnePixelBmp()
 
 Bytes OnePixelPng()
 {
-    KilnTest::PngSpec spec;
-    spec.rows = {{0x10, 0x20, 0x30, 0x40}};
-    return KilnTest::MakePng(spec);
+    KilnTest::PngShape shape;
+    shape.rows = {{0x10, 0x20, 0x30, 0x40}};
+    return KilnTest::MakePng(shape);
 }
 
 TEST(DecoderChoiceTest, OnlyThePngAndDdsExtensionsPickTheirDecoders)

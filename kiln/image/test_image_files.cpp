@@ -52,7 +52,7 @@ void AppendToBytes(png_structp png, png_bytep data, size_t length)
 void Flush(png_structp) {}
 
 // libpng reports errors by longjmp: nothing in this frame has a destructor.
-bool WritePng(const PngSpec& spec, png_color* palette, int paletteSize, png_bytep* rows, Bytes* out)
+bool WritePng(const PngShape& shape, png_color* palette, int paletteSize, png_bytep* rows, Bytes* out)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -61,21 +61,21 @@ bool WritePng(const PngSpec& spec, png_color* palette, int paletteSize, png_byte
         return false;
     }
     png_set_write_fn(png, out, AppendToBytes, Flush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, shape.width, shape.height, shape.bitDepth, shape.colorType,
+                 shape.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     if (paletteSize > 0)
         png_set_PLTE(png, info, palette, paletteSize);
     png_color_16 key{};
-    if (!spec.transKey.empty()) {
-        key.gray = spec.transKey[0];
-        key.red = spec.transKey[0];
-        key.green = spec.transKey.size() > 1 ? spec.transKey[1] : 0;
-        key.blue = spec.transKey.size() > 2 ? spec.transKey[2] : 0;
+    if (!shape.transKey.empty()) {
+        key.gray = shape.transKey[0];
+        key.red = shape.transKey[0];
+        key.green = shape.transKey.size() > 1 ? shape.transKey[1] : 0;
+        key.blue = shape.transKey.size() > 2 ? shape.transKey[2] : 0;
     }
-    if (!spec.transAlpha.empty() || !spec.transKey.empty()) {
-        png_set_tRNS(png, info, spec.transAlpha.empty() ? nullptr : const_cast<png_bytep>(spec.transAlpha.data()),
-                     static_cast<int>(spec.transAlpha.size()), spec.transKey.empty() ? nullptr : &key);
+    if (!shape.transAlpha.empty() || !shape.transKey.empty()) {
+        png_set_tRNS(png, info, shape.transAlpha.empty() ? nullptr : const_cast<png_bytep>(shape.transAlpha.data()),
+                     static_cast<int>(shape.transAlpha.size()), shape.transKey.empty() ? nullptr : &key);
     }
     png_write_info(png, info);
     png_write_image(png, rows);
@@ -86,16 +86,16 @@ bool WritePng(const PngSpec& spec, png_color* palette, int paletteSize, png_byte
 
 }  // namespace
 
-Bytes MakePng(const PngSpec& spec)
+Bytes MakePng(const PngShape& shape)
 {
-    std::vector<png_color> palette(spec.palette.size() / 3);
+    std::vector<png_color> palette(shape.palette.size() / 3);
     for (size_t i = 0; i < palette.size(); ++i)
-        palette[i] = {spec.palette[i * 3], spec.palette[i * 3 + 1], spec.palette[i * 3 + 2]};
+        palette[i] = {shape.palette[i * 3], shape.palette[i * 3 + 1], shape.palette[i * 3 + 2]};
     std::vector<png_bytep> rows;
-    for (const Bytes& row : spec.rows)
+    for (const Bytes& row : shape.rows)
         rows.push_back(const_cast<png_bytep>(row.data()));
     Bytes out;
-    if (!WritePng(spec, palette.data(), static_cast<int>(palette.size()), rows.data(), &out))
+    if (!WritePng(shape, palette.data(), static_cast<int>(palette.size()), rows.data(), &out))
         throw std::runtime_error("test PNG could not be written");
     return out;
 }

@@ -18,7 +18,7 @@ Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitCount, const Bytes& pal
 // Pads a row of pixel bytes to a multiple of 4.
 Bytes PadBmpRow(const Bytes& row);
 
-struct PngSpec {
+struct PngShape {
     uint32_t width = 1;
     uint32_t height = 1;
     int bitDepth = 8;
@@ -34,7 +34,7 @@ struct PngSpec {
 };
 
 // A PNG written by libpng's own writer.
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngShape& shape);
 
 // A DDS header and payload: fourCC "DXT5"/"DXT1", or empty for A8R8G8B8.
 Bytes MakeDds(uint32_t width, uint32_t height, const char* fourCC, const Bytes& payload);

@@ -20,12 +20,12 @@ KilnHandle<IDataStream> StreamOf(const Bytes& bytes)
 
 Bytes Wav(uint32_t milliseconds, uint16_t bits = 16)
 {
-    KilnTest::WavSpec spec;
-    spec.bitsPerSample = bits;
-    spec.data.resize(size_t{44100} * 2 * bits / 8 * milliseconds / 1000);
-    for (size_t i = 0; i < spec.data.size(); ++i)
-        spec.data[i] = static_cast<uint8_t>(i * 13);
-    return KilnTest::MakeWav(spec);
+    KilnTest::WavShape shape;
+    shape.bitsPerSample = bits;
+    shape.data.resize(size_t{44100} * 2 * bits / 8 * milliseconds / 1000);
+    for (size_t i = 0; i < shape.data.size(); ++i)
+        shape.data[i] = static_cast<uint8_t>(i * 13);
+    return KilnTest::MakeWav(shape);
 }
 
 // The real DirectSound service, initialised for a window of its own.
@@ -165,16 +165,16 @@ TEST_F(SoundBufferTest, AFailedLoadKeepsTheSoundItHad)
     ASSERT_TRUE(buffer->Load(good.Get(), nullptr));
     buffer->SetVolume(50);
 
-    KilnTest::WavSpec floatSpec;
-    floatSpec.formatTag = 3;
-    floatSpec.data.resize(8000);
-    auto bad = StreamOf(KilnTest::MakeWav(floatSpec));
+    KilnTest::WavShape floatShape;
+    floatShape.formatTag = 3;
+    floatShape.data.resize(8000);
+    auto bad = StreamOf(KilnTest::MakeWav(floatShape));
     EXPECT_FALSE(buffer->Load(bad.Get(), nullptr));
     auto tiny = StreamOf(Wav(0));  // no data: refused
     EXPECT_FALSE(buffer->Load(tiny.Get(), nullptr));
-    KilnTest::WavSpec shortSpec;
-    shortSpec.data.resize(100);  // under a millisecond: length 0
-    auto tooShort = StreamOf(KilnTest::MakeWav(shortSpec));
+    KilnTest::WavShape shortShape;
+    shortShape.data.resize(100);  // under a millisecond: length 0
+    auto tooShort = StreamOf(KilnTest::MakeWav(shortShape));
     EXPECT_FALSE(buffer->Load(tooShort.Get(), nullptr));
 
     EXPECT_EQ(buffer->GetStatus(), CDSSoundBuffer::kStopped);

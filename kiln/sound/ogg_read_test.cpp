@@ -70,7 +70,7 @@ TEST(OggReadTest, RefusesWhatIsNotOggVorbis)
 {
     COGGRead reader;
     EXPECT_FALSE(reader.Open(nullptr));
-    KilnTest::WavSpec wav;
+    KilnTest::WavShape wav;
     wav.data.resize(400);
     auto notOgg = StreamOf(KilnTest::MakeWav(wav));
     EXPECT_FALSE(reader.Open(notOgg.Get()));

@@ -11,25 +11,25 @@
 
 namespace KilnTest {
 
-Bytes MakeWav(const WavSpec& spec)
+Bytes MakeWav(const WavShape& shape)
 {
-    const uint32_t dataSize = spec.declaredDataSize ? spec.declaredDataSize : static_cast<uint32_t>(spec.data.size());
-    Bytes file(44 + spec.data.size(), 0);
+    const uint32_t dataSize = shape.declaredDataSize ? shape.declaredDataSize : static_cast<uint32_t>(shape.data.size());
+    Bytes file(44 + shape.data.size(), 0);
     uint8_t* h = file.data();
     std::copy_n("RIFF", 4, h);
     Kiln::PutLE32(h + 4, 36 + dataSize);
     std::copy_n("WAVEfmt ", 8, h + 8);
     Kiln::PutLE32(h + 16, 16);
-    const auto blockAlign = static_cast<uint16_t>(uint32_t{spec.channels} * spec.bitsPerSample / 8);
-    Kiln::PutLE16(h + 20, spec.formatTag);
-    Kiln::PutLE16(h + 22, spec.channels);
-    Kiln::PutLE32(h + 24, spec.samplesPerSec);
-    Kiln::PutLE32(h + 28, spec.samplesPerSec * blockAlign);
+    const auto blockAlign = static_cast<uint16_t>(uint32_t{shape.channels} * shape.bitsPerSample / 8);
+    Kiln::PutLE16(h + 20, shape.formatTag);
+    Kiln::PutLE16(h + 22, shape.channels);
+    Kiln::PutLE32(h + 24, shape.samplesPerSec);
+    Kiln::PutLE32(h + 28, shape.samplesPerSec * blockAlign);
     Kiln::PutLE16(h + 32, blockAlign);
-    Kiln::PutLE16(h + 34, spec.bitsPerSample);
+    Kiln::PutLE16(h + 34, shape.bitsPerSample);
     std::copy_n("data", 4, h + 36);
     Kiln::PutLE32(h + 40, dataSize);
-    std::copy(spec.data.begin(), spec.data.end(), file.begin() + 44);
+    std::copy(shape.data.begin(), shape.data.end(), file.begin() + 44);
     return file;
 }
 

@@ -8,7 +8,7 @@ namespace KilnTest {
 
 using Bytes = std::vector<uint8_t>;
 
-struct WavSpec {
+struct WavShape {
     uint16_t formatTag = 1;
     uint16_t channels = 2;
     uint32_t samplesPerSec = 44100;
@@ -19,7 +19,7 @@ struct WavSpec {
 };
 
 // "RIFF" size "WAVE", a 16-byte "fmt " chunk, then the "data" chunk.
-Bytes MakeWav(const WavSpec& spec);
+Bytes MakeWav(const WavShape& shape);
 
 // `frames` sample frames of a quiet tone, encoded by libvorbisenc.
 Bytes MakeOgg(int channels, int samplesPerSec, int frames);

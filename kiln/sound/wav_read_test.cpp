@@ -13,7 +13,7 @@ namespace Kiln {
 namespace {
 
 using KilnTest::Bytes;
-using KilnTest::WavSpec;
+using KilnTest::WavShape;
 
 KilnHandle<IDataStream> StreamOf(const Bytes& bytes)
 {
@@ -27,13 +27,13 @@ bool Opens(const Bytes& file)
     return reader.Open(stream.Get());
 }
 
-WavSpec OneSecondStereo()
+WavShape OneSecondStereo()
 {
-    WavSpec spec;
-    spec.data.resize(176400);
-    for (size_t i = 0; i < spec.data.size(); ++i)
-        spec.data[i] = static_cast<uint8_t>(i * 7);
-    return spec;
+    WavShape shape;
+    shape.data.resize(176400);
+    for (size_t i = 0; i < shape.data.size(); ++i)
+        shape.data[i] = static_cast<uint8_t>(i * 7);
+    return shape;
 }
 
 TEST(WavReadTest, LengthAndPositionFollowTheDataBytes)
@@ -72,10 +72,10 @@ TEST(WavReadTest, LengthAndPositionFollowTheDataBytes)
 
 TEST(WavReadTest, ReadsStopAtTheEndOfTheData)
 {
-    WavSpec spec;
-    spec.data = {1, 2, 3, 4, 5, 6, 7, 8};
-    spec.data.resize(12);
-    const Bytes file = KilnTest::MakeWav(spec);
+    WavShape shape;
+    shape.data = {1, 2, 3, 4, 5, 6, 7, 8};
+    shape.data.resize(12);
+    const Bytes file = KilnTest::MakeWav(shape);
     CWavRead reader;
     auto stream = StreamOf(file);
     ASSERT_TRUE(reader.Open(stream.Get()));
@@ -97,12 +97,12 @@ TEST(WavReadTest, ReadsStopAtTheEndOfTheData)
 TEST(WavReadTest, ChunksAreFoundByAByteWiseSearch)
 {
     // A LIST chunk of odd size between "fmt " and "data".
-    WavSpec spec;
-    spec.channels = 1;
-    spec.bitsPerSample = 8;
-    spec.samplesPerSec = 8000;
-    spec.data = {10, 20, 30, 40};
-    Bytes file = KilnTest::MakeWav(spec);
+    WavShape shape;
+    shape.channels = 1;
+    shape.bitsPerSample = 8;
+    shape.samplesPerSec = 8000;
+    shape.data = {10, 20, 30, 40};
+    Bytes file = KilnTest::MakeWav(shape);
     const Bytes list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c'};
     file.insert(file.begin() + 36, list.begin(), list.end());
     CWavRead reader;
@@ -117,9 +117,9 @@ TEST(WavReadTest, ChunksAreFoundByAByteWiseSearch)
 
 TEST(WavReadTest, RefusesWhatIsNotPlainPcm)
 {
-    WavSpec floatSpec = OneSecondStereo();
-    floatSpec.formatTag = 3;
-    EXPECT_FALSE(Opens(KilnTest::MakeWav(floatSpec)));
+    WavShape floatShape = OneSecondStereo();
+    floatShape.formatTag = 3;
+    EXPECT_FALSE(Opens(KilnTest::MakeWav(floatShape)));
 
     Bytes notRiff = KilnTest::MakeWav(OneSecondStereo());
     notRiff[0] = 'X';
@@ -127,7 +127,7 @@ TEST(WavReadTest, RefusesWhatIsNotPlainPcm)
     Bytes notWave = KilnTest::MakeWav(OneSecondStereo());
     notWave[9] = 'X';
     EXPECT_FALSE(Opens(notWave));
-    WavSpec empty;
+    WavShape empty;
     EXPECT_FALSE(Opens(KilnTest::MakeWav(empty)));  // a data chunk of size 0
     EXPECT_FALSE(Opens(Bytes{'R', 'I', 'F', 'F'}));
 
@@ -137,15 +137,15 @@ TEST(WavReadTest, RefusesWhatIsNotPlainPcm)
 
 TEST(WavReadTest, RefusesFormatsThatWouldDivideByZeroAndDataBeyondTheFile)
 {
-    for (auto mutate : {+[](WavSpec& s) { s.channels = 0; }, +[](WavSpec& s) { s.bitsPerSample = 0; },
-                        +[](WavSpec& s) { s.samplesPerSec = 0; }, +[](WavSpec& s) { s.bitsPerSample = 4, s.channels = 1; },
-                        +[](WavSpec& s) { s.channels = 0xFFFF, s.bitsPerSample = 0xFFFF; },
-                        +[](WavSpec& s) { s.samplesPerSec = 0xFFFFFFFF; }}) {
-        WavSpec spec = OneSecondStereo();
-        mutate(spec);
-        EXPECT_FALSE(Opens(KilnTest::MakeWav(spec)));
+    for (auto mutate : {+[](WavShape& s) { s.channels = 0; }, +[](WavShape& s) { s.bitsPerSample = 0; },
+                        +[](WavShape& s) { s.samplesPerSec = 0; }, +[](WavShape& s) { s.bitsPerSample = 4, s.channels = 1; },
+                        +[](WavShape& s) { s.channels = 0xFFFF, s.bitsPerSample = 0xFFFF; },
+                        +[](WavShape& s) { s.samplesPerSec = 0xFFFFFFFF; }}) {
+        WavShape shape = OneSecondStereo();
+        mutate(shape);
+        EXPECT_FALSE(Opens(KilnTest::MakeWav(shape)));
     }
-    WavSpec tooLong = OneSecondStereo();
+    WavShape tooLong = OneSecondStereo();
     tooLong.declaredDataSize = 176401;
     EXPECT_FALSE(Opens(KilnTest::MakeWav(tooLong)));
     tooLong.declaredDataSize = 0xFFFFFFFF;
@@ -178,13 +178,13 @@ TEST(WavReadTest, OpensOnceAndClosesBackToTheStart)
 
 TEST(SoundFillTest, EightBitSilenceIsOneHundredTwentyEight)
 {
-    WavSpec spec;
-    spec.channels = 1;
-    spec.bitsPerSample = 8;
-    spec.samplesPerSec = 8000;
-    spec.data = {1, 2, 3};
+    WavShape shape;
+    shape.channels = 1;
+    shape.bitsPerSample = 8;
+    shape.samplesPerSec = 8000;
+    shape.data = {1, 2, 3};
     CWavRead reader;
-    auto stream = StreamOf(KilnTest::MakeWav(spec));
+    auto stream = StreamOf(KilnTest::MakeWav(shape));
     ASSERT_TRUE(reader.Open(stream.Get()));
     uint8_t buffer[6];
     FillSoundBuffer(buffer, sizeof buffer, 8, reader);
