@@ -1,5 +1,7 @@
 #include "kiln/cli/command.h"
 #include "kiln/cli/command_groups.h"
+#include "kiln/cli/image_commands.h"
+#include "kiln/cli/sound_commands.h"
 
 namespace KilnCli {
 
@@ -20,6 +22,8 @@ const std::vector<Command>& Commands()
          "                         [--param NAME=VALUE]... [--timestamp SECONDS]\n"
          "                         the OAuth header text of a signed GET request",
          RunOAuthHeader},
+        {"image", "image info FILE | image decode FILE --out RAW | image dds FILE OUT.dds", RunImage},
+        {"sound", "sound info FILE", RunSound},
     };
     return commands;
 }

@@ -10,6 +10,8 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "kiln/core/little_endian.h"
+
 namespace Kiln::ImageWriters {
 namespace {
 
@@ -21,18 +23,6 @@ using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 bool ValidImage(int width, int height, const uint8_t* const* rows)
 {
     return width > 0 && height > 0 && rows != nullptr;
-}
-
-void PutLE16(uint8_t* p, uint16_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void PutLE32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // libjpeg reports errors by calling error_exit, whose default ends the process.

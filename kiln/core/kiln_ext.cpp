@@ -1,14 +1,25 @@
 #include "kiln/core/kiln_ext.h"
 
+#include <new>
+
+#include "kiln/core/class_ids.h"
 #include "kiln/core/image_writers.h"
 #include "kiln/crypt/compress.h"
+#include "kiln/image/dds_plugin.h"
+#include "kiln/image/png_plugin.h"
+#include "kiln/sound/ogg_read.h"
 
 namespace Kiln {
 
 IKilnInterface* CKilnExt::CreateInstance(const Guid& classId)
 {
-    // The image plug-ins and Ogg reader are made here once they exist; the media transform
-    // filter is not part of this program.
+    // The media transform filter is not part of this program.
+    if (classId == ClassId::PNGPlugin)
+        return new (std::nothrow) CPNGPlugin;
+    if (classId == ClassId::DDSPlugin)
+        return new (std::nothrow) CDDSPlugin;
+    if (classId == ClassId::OGGRead)
+        return new (std::nothrow) COGGRead;
     return CreateCompressor(classId);
 }
 

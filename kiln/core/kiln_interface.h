@@ -66,6 +66,14 @@ public:
         return handle;
     }
 
+    // Takes a reference of its own on an object someone else holds.
+    static KilnHandle Retain(T* object)
+    {
+        if (object)
+            object->AddRef();
+        return Adopt(object);
+    }
+
     void Reset()
     {
         if (T* old = std::exchange(object_, nullptr))

@@ -10,6 +10,7 @@
 #include "kiln/core/class_ids.h"
 #include "kiln/core/std_math.h"
 #include "kiln/file/std_file_stream.h"
+#include "kiln/image/std_graphics_loader.h"
 #include "kiln/support/std_fps_wait.h"
 
 namespace Kiln {
@@ -29,6 +30,8 @@ CKilnStd::CKilnStd()
 
 IKilnInterface* CKilnStd::CreateInstance(const Guid& classId)
 {
+    if (classId == ClassId::StdGraphicsLoader)
+        return new (std::nothrow) CStdGraphicsLoader;
     if (classId == ClassId::StdFileStream)
         return new (std::nothrow) CStdFileStream;
     if (classId == ClassId::StdFPSWait)

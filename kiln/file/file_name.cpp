@@ -1,5 +1,7 @@
 #include "kiln/file/file_name.h"
 
+#include "kiln/core/text.h"
+
 namespace Kiln::FileName {
 
 std::string WithBackslashes(std::string_view name, LeadBytePredicate isLeadByte)
@@ -40,6 +42,14 @@ std::string DisplayName(std::string_view name, std::string_view root, LeadBytePr
     if (!display.empty() && display[0] == '\\')
         display.erase(0, 1);
     return display;
+}
+
+std::string LowerExtension(std::string_view name)
+{
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return std::string();
+    return AsciiLower(name.substr(dot + 1));
 }
 
 }  // namespace Kiln::FileName

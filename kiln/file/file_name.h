@@ -22,4 +22,7 @@ std::string FullName(std::string_view name, std::string_view root, LeadBytePredi
 // then one leading backslash, so a path under the root reads as relative.
 std::string DisplayName(std::string_view name, std::string_view root, LeadBytePredicate isLeadByte);
 
+// The part of the name after its last ".", lower-cased (A-Z only); empty without a dot.
+std::string LowerExtension(std::string_view name);
+
 }  // namespace Kiln::FileName

@@ -1,6 +1,9 @@
 #include "kiln/sound/kiln_ds.h"
 
+#include <new>
+
 #include "kiln/core/class_ids.h"
+#include "kiln/sound/ds_sound_buffer.h"
 
 namespace Kiln {
 
@@ -12,9 +15,11 @@ CKilnDS::~CKilnDS()
 IKilnInterface* CKilnDS::CreateInstance(const Guid& classId)
 {
     // The DirectSound object itself, without a new reference, for callers that know what
-    // they get. Sound buffers are made here once they exist.
+    // they get. The media streams are not part of this program.
     if (classId == ClassId::DirectSoundObject)
         return reinterpret_cast<IKilnInterface*>(sound_.Get());
+    if (classId == ClassId::DSSoundBuffer)
+        return new (std::nothrow) CDSSoundBuffer(this);
     return nullptr;
 }
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "kiln/core/kiln_interface.h"
+#include "kiln/file/data_stream.h"
+#include "kiln/file/marl_arc_plugin.h"
+#include "kiln/image/std_graphics_loader.h"
+
+namespace Kiln {
+
+// Loads an image file through the runtime's file controller, the decoder picked by the
+// name's extension. After Load, read the size and pixels through GetLoader(), then call its
+// Unload and ClearLoaded() before loading the next file.
+class CGraphicsLoader {
+public:
+    // Needs the started runtime (CKilnHelp with its standard and extension services).
+    CGraphicsLoader();
+    virtual ~CGraphicsLoader() = default;
+    CGraphicsLoader(const CGraphicsLoader&) = delete;
+    CGraphicsLoader& operator=(const CGraphicsLoader&) = delete;
+
+    bool Load(const char* name);
+
+    IStdGraphicsLoader* GetLoader() const { return loader_.Get(); }
+    bool IsLoaded() const { return loaded_; }
+    void ClearLoaded() { loaded_ = false; }
+
+private:
+    bool loaded_ = false;
+    KilnHandle<IStdGraphicsLoader> loader_;
+    KilnHandle<IStdFileStream> fileStream_;  // made as the design asks; not otherwise used
+    KilnHandle<CMarlArcPlugin> stream_;
+};
+
+}  // namespace Kiln

@@ -1,0 +1,201 @@
+#include "kiln/sound/wav_read.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "kiln/core/little_endian.h"
+#include "kiln/sound/sound_fill.h"
+#include "kiln/sound/test_sound_files.h"
+#include "tests/support/memory_data_stream.h"
+
+namespace Kiln {
+namespace {
+
+using KilnTest::Bytes;
+using KilnTest::WavShape;
+
+KilnHandle<IDataStream> StreamOf(const Bytes& bytes)
+{
+    return KilnHandle<IDataStream>::Adopt(new KilnTest::MemoryDataStream(bytes));
+}
+
+bool Opens(const Bytes& file)
+{
+    CWavRead reader;
+    auto stream = StreamOf(file);
+    return reader.Open(stream.Get());
+}
+
+WavShape OneSecondStereo()
+{
+    WavShape shape;
+    shape.data.resize(176400);
+    for (size_t i = 0; i < shape.data.size(); ++i)
+        shape.data[i] = static_cast<uint8_t>(i * 7);
+    return shape;
+}
+
+TEST(WavReadTest, LengthAndPositionFollowTheDataBytes)
+{
+    CWavRead reader;
+    auto stream = StreamOf(KilnTest::MakeWav(OneSecondStereo()));
+    ASSERT_TRUE(reader.Open(stream.Get()));
+    WaveFormat format;
+    reader.GetFormat(format);
+    EXPECT_EQ(format.formatTag, 1);
+    EXPECT_EQ(format.channels, 2);
+    EXPECT_EQ(format.samplesPerSec, 44100u);
+    EXPECT_EQ(format.avgBytesPerSec, 176400u);
+    EXPECT_EQ(format.blockAlign, 4);
+    EXPECT_EQ(format.bitsPerSample, 16);
+    EXPECT_EQ(format.cbSize, 18);
+    EXPECT_EQ(reader.GetLength(), 1000u);
+
+    std::vector<uint8_t> buffer(88200);
+    uint32_t read = 0;
+    ASSERT_TRUE(reader.Read(88200, buffer.data(), read));
+    EXPECT_EQ(read, 88200u);
+    EXPECT_EQ(buffer[1], 7);
+    EXPECT_EQ(reader.GetPosition(), 500u);
+
+    reader.SetPosition(250);  // byte 44100 of the data
+    ASSERT_TRUE(reader.Read(1, buffer.data(), read));
+    EXPECT_EQ(buffer[0], static_cast<uint8_t>(44100 * 7));
+    EXPECT_EQ(reader.GetPosition(), 250u);
+
+    reader.Rewind();
+    EXPECT_EQ(reader.GetPosition(), 0u);
+    ASSERT_TRUE(reader.Read(2, buffer.data(), read));
+    EXPECT_EQ(buffer[1], 7);
+}
+
+TEST(WavReadTest, ReadsStopAtTheEndOfTheData)
+{
+    WavShape shape;
+    shape.data = {1, 2, 3, 4, 5, 6, 7, 8};
+    shape.data.resize(12);
+    const Bytes file = KilnTest::MakeWav(shape);
+    CWavRead reader;
+    auto stream = StreamOf(file);
+    ASSERT_TRUE(reader.Open(stream.Get()));
+    uint8_t buffer[32] = {};
+    uint32_t read = 0;
+    ASSERT_TRUE(reader.Read(32, buffer, read));
+    EXPECT_EQ(read, 12u);
+    EXPECT_EQ(buffer[7], 8);
+    EXPECT_FALSE(reader.Read(32, buffer, read));
+    EXPECT_EQ(read, 0u);
+    // A time past the end stops at the end of the data.
+    reader.SetPosition(0xFFFFFFFF);
+    EXPECT_FALSE(reader.Read(32, buffer, read));
+    reader.SetPosition(0);
+    EXPECT_TRUE(reader.Read(4, buffer, read));
+    EXPECT_EQ(buffer[0], 1);
+}
+
+TEST(WavReadTest, ChunksAreFoundByAByteWiseSearch)
+{
+    // A LIST chunk of odd size between "fmt " and "data".
+    WavShape shape;
+    shape.channels = 1;
+    shape.bitsPerSample = 8;
+    shape.samplesPerSec = 8000;
+    shape.data = {10, 20, 30, 40};
+    Bytes file = KilnTest::MakeWav(shape);
+    const Bytes list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c'};
+    file.insert(file.begin() + 36, list.begin(), list.end());
+    CWavRead reader;
+    auto stream = StreamOf(file);
+    ASSERT_TRUE(reader.Open(stream.Get()));
+    uint8_t buffer[4];
+    uint32_t read = 0;
+    ASSERT_TRUE(reader.Read(4, buffer, read));
+    EXPECT_EQ(buffer[3], 40);
+    EXPECT_EQ(reader.GetLength(), 0u);  // 4 bytes at 8000 bytes per second
+}
+
+TEST(WavReadTest, RefusesWhatIsNotPlainPcm)
+{
+    WavShape floatShape = OneSecondStereo();
+    floatShape.formatTag = 3;
+    EXPECT_FALSE(Opens(KilnTest::MakeWav(floatShape)));
+
+    Bytes notRiff = KilnTest::MakeWav(OneSecondStereo());
+    notRiff[0] = 'X';
+    EXPECT_FALSE(Opens(notRiff));
+    Bytes notWave = KilnTest::MakeWav(OneSecondStereo());
+    notWave[9] = 'X';
+    EXPECT_FALSE(Opens(notWave));
+    WavShape empty;
+    EXPECT_FALSE(Opens(KilnTest::MakeWav(empty)));  // a data chunk of size 0
+    EXPECT_FALSE(Opens(Bytes{'R', 'I', 'F', 'F'}));
+
+    CWavRead reader;
+    EXPECT_FALSE(reader.Open(nullptr));
+}
+
+TEST(WavReadTest, RefusesFormatsThatWouldDivideByZeroAndDataBeyondTheFile)
+{
+    for (auto mutate : {+[](WavShape& s) { s.channels = 0; }, +[](WavShape& s) { s.bitsPerSample = 0; },
+                        +[](WavShape& s) { s.samplesPerSec = 0; }, +[](WavShape& s) { s.bitsPerSample = 4, s.channels = 1; },
+                        +[](WavShape& s) { s.channels = 0xFFFF, s.bitsPerSample = 0xFFFF; },
+                        +[](WavShape& s) { s.samplesPerSec = 0xFFFFFFFF; }}) {
+        WavShape shape = OneSecondStereo();
+        mutate(shape);
+        EXPECT_FALSE(Opens(KilnTest::MakeWav(shape)));
+    }
+    WavShape tooLong = OneSecondStereo();
+    tooLong.declaredDataSize = 176401;
+    EXPECT_FALSE(Opens(KilnTest::MakeWav(tooLong)));
+    tooLong.declaredDataSize = 0xFFFFFFFF;
+    EXPECT_FALSE(Opens(KilnTest::MakeWav(tooLong)));
+    // A "fmt " chunk too short to hold its fields.
+    Bytes shortFormat = KilnTest::MakeWav(OneSecondStereo());
+    PutLE32(&shortFormat[16], 8);
+    EXPECT_FALSE(Opens(shortFormat));
+    Bytes cut = KilnTest::MakeWav(OneSecondStereo());
+    cut.resize(30);
+    EXPECT_FALSE(Opens(cut));
+}
+
+TEST(WavReadTest, OpensOnceAndClosesBackToTheStart)
+{
+    CWavRead reader;
+    auto stream = StreamOf(KilnTest::MakeWav(OneSecondStereo()));
+    ASSERT_TRUE(reader.Open(stream.Get()));
+    EXPECT_FALSE(reader.Open(stream.Get()));
+    reader.Close();
+    EXPECT_EQ(reader.GetLength(), 0u);
+    EXPECT_EQ(reader.GetPosition(), 0u);
+    EXPECT_EQ(stream->GetPosition(), 0u);
+    uint8_t byte;
+    uint32_t read = 5;
+    EXPECT_FALSE(reader.Read(1, &byte, read));
+    EXPECT_EQ(read, 0u);
+    EXPECT_TRUE(reader.Open(stream.Get()));
+}
+
+TEST(SoundFillTest, EightBitSilenceIsOneHundredTwentyEight)
+{
+    WavShape shape;
+    shape.channels = 1;
+    shape.bitsPerSample = 8;
+    shape.samplesPerSec = 8000;
+    shape.data = {1, 2, 3};
+    CWavRead reader;
+    auto stream = StreamOf(KilnTest::MakeWav(shape));
+    ASSERT_TRUE(reader.Open(stream.Get()));
+    uint8_t buffer[6];
+    FillSoundBuffer(buffer, sizeof buffer, 8, reader);
+    EXPECT_EQ(Bytes(buffer, buffer + 6), (Bytes{1, 2, 3, 128, 128, 128}));
+
+    reader.Rewind();
+    uint8_t wide[6];
+    std::memset(wide, 0xAA, sizeof wide);
+    FillSoundBuffer(wide, sizeof wide, 16, reader);
+    EXPECT_EQ(Bytes(wide, wide + 6), (Bytes{1, 2, 3, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace Kiln
