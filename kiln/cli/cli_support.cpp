@@ -46,6 +46,14 @@ std::optional<std::string> ReadFileBytes(const std::string& path, uint64_t limit
     return bytes;
 }
 
+std::optional<std::vector<uint8_t>> ReadStreamBytes(const std::string& path)
+{
+    const std::optional<std::string> bytes = ReadFileBytes(path, kMaxStreamBytes);
+    if (!bytes)
+        return std::nullopt;
+    return std::vector<uint8_t>(bytes->begin(), bytes->end());
+}
+
 bool ReadFilePieces(const std::string& path, const std::function<void(const char* data, size_t size)>& consume)
 {
     std::ifstream file(path, std::ios::binary);
@@ -67,6 +75,15 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes)
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     file.close();
     return static_cast<bool>(file);
+}
+
+}  // namespace KilnCli
+
+namespace KilnCli {
+
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    return WriteFileBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace KilnCli

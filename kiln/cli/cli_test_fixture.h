@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "kiln/cli/command.h"
-#include "kiln/cli/file_bytes.h"
+#include "kiln/cli/cli_support.h"
 
 namespace KilnCli {
 
@@ -19,7 +19,7 @@ protected:
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
         const std::string path = TempPath(name);
-        EXPECT_TRUE(WriteFileBytes(path, bytes.data(), bytes.size()));
+        EXPECT_TRUE(WriteFileBytes(path, bytes));
         return path;
     }
 

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "kiln/cli/file_bytes.h"
+#include "kiln/cli/cli_support.h"
 #include "kiln/file/byte_stream.h"
 #include "kiln/image/bmp_loader.h"
 #include "kiln/image/dds_format.h"
@@ -26,14 +26,14 @@ struct LoadedImage {
 
 bool Load(const std::string& path, LoadedImage& image, std::ostream& err)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes)) {
+    std::optional<std::vector<uint8_t>> bytes = ReadStreamBytes(path);
+    if (!bytes) {
         err << "kiln image: cannot read " << path << "\n";
         return false;
     }
     image.kind = Kiln::DecoderForName(path);
     image.decoder = KilnHandle<Kiln::IGraphicsPlugin>::Adopt(Kiln::CreateDecoder(image.kind));
-    auto stream = KilnHandle<Kiln::IDataStream>::Adopt(new Kiln::CByteStream(std::move(bytes)));
+    auto stream = KilnHandle<Kiln::IDataStream>::Adopt(new Kiln::CByteStream(std::move(*bytes)));
     if (!image.decoder || !image.loader.Load(stream.Get(), image.decoder.Get())) {
         err << "kiln image: " << path << " is not a readable " << Kiln::DecoderName(image.kind) << " image\n";
         return false;
@@ -68,7 +68,7 @@ int Info(const std::string& path, Streams& streams)
 
 bool WriteOutput(const std::string& out, const std::vector<uint8_t>& bytes, std::ostream& err)
 {
-    if (WriteFileBytes(out, bytes.data(), bytes.size()))
+    if (WriteFileBytes(out, bytes))
         return true;
     err << "kiln image: cannot write " << out << "\n";
     return false;

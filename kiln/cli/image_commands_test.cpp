@@ -53,9 +53,9 @@ TEST_F(ImageCommandsTest, DecodeWritesTopDownArgbPixels)
     const std::string bmp = Write("rows.bmp", KilnTest::MakeBmp(1, 2, 24, {}, 0, {1, 2, 3, 0, 4, 5, 6, 0}));
     const std::string raw = TempPath("rows.raw");
     ASSERT_EQ(Run({"image", "decode", bmp, "--out", raw}), kOk);
-    Bytes bytes;
-    ASSERT_TRUE(ReadFileBytes(raw, bytes));
-    EXPECT_EQ(bytes, (Bytes{4, 5, 6, 0xFF, 1, 2, 3, 0xFF}));  // B, G, R, A; the file's last row first
+    const std::optional<Bytes> bytes = ReadStreamBytes(raw);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, (Bytes{4, 5, 6, 0xFF, 1, 2, 3, 0xFF}));  // B, G, R, A; the file's last row first
 
     const std::string sixteen = Write("sixteen.bmp", KilnTest::MakeBmp(1, 1, 16, {}, 0, {0, 0, 0, 0}));
     EXPECT_EQ(Run({"image", "decode", sixteen, "--out", raw}), kFailed);
@@ -68,8 +68,9 @@ TEST_F(ImageCommandsTest, DdsOutputIsDxtFiveOurDecoderReads)
     const std::string png = Write("tex.png", EightByFourPng());
     const std::string dds = TempPath("tex.dds");
     ASSERT_EQ(Run({"image", "dds", png, dds}), kOk);
-    Bytes file;
-    ASSERT_TRUE(ReadFileBytes(dds, file));
+    const std::optional<Bytes> read = ReadStreamBytes(dds);
+    ASSERT_TRUE(read);
+    const Bytes& file = *read;
     EXPECT_EQ(file.size(), 128u + 2 * 16);
     EXPECT_EQ(std::memcmp(&file[84], "DXT5", 4), 0);
 

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "kiln/cli/file_bytes.h"
+#include "kiln/cli/cli_support.h"
 #include "kiln/file/byte_stream.h"
 #include "kiln/file/file_name.h"
 #include "kiln/sound/ogg_read.h"
@@ -15,15 +15,15 @@ using Kiln::KilnHandle;
 
 int Info(const std::string& path, Streams& streams)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes)) {
+    std::optional<std::vector<uint8_t>> bytes = ReadStreamBytes(path);
+    if (!bytes) {
         streams.err << "kiln sound: cannot read " << path << "\n";
         return kFailed;
     }
     const bool ogg = Kiln::FileName::LowerExtension(path) == "ogg";
     auto reader = KilnHandle<Kiln::ISoundReader>::Adopt(ogg ? static_cast<Kiln::ISoundReader*>(new Kiln::COGGRead)
                                                             : new Kiln::CWavRead);
-    auto stream = KilnHandle<Kiln::IDataStream>::Adopt(new Kiln::CByteStream(std::move(bytes)));
+    auto stream = KilnHandle<Kiln::IDataStream>::Adopt(new Kiln::CByteStream(std::move(*bytes)));
     if (!reader->Open(stream.Get())) {
         streams.err << "kiln sound: " << path << " is not a readable " << (ogg ? "Ogg Vorbis" : "PCM WAV") << " file\n";
         return kFailed;

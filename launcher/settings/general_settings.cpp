@@ -2,7 +2,7 @@
 
 #include "kiln/core/text.h"
 #include "launcher/settings/profile_keys.h"
-#include "launcher/settings/profile_scan.h"
+#include "kiln/core/number_scan.h"
 
 namespace Launcher {
 
@@ -28,7 +28,7 @@ int ParseScreenSize(std::string_view text)
 {
     constexpr int kLargestScreenSize = 4;
     size_t pos = 0;
-    const std::optional<int> value = ProfileScan::ScanDecimal(text, pos);
+    const std::optional<int> value = Kiln::NumberScan::ScanDecimal(text, pos);
     if (!value || *value < 0 || *value > kLargestScreenSize)
         return 0;
     return *value;

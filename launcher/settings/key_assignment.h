@@ -19,24 +19,14 @@ inline constexpr std::array<const char*, kButtonCount> kButtonNames = {
     "UP",   "DOWN", "LEFT", "RIGHT", "BTN1", "BTN2",  "BTN3",  "BTN4",
     "BTN5", "BTN6", "BTN7", "BTN8",  "BTN9", "BTN10", "BTN11", "BTN12"};
 
-struct KeyAssignment {
-    int device = 0;
-    uint32_t code = 0;
-};
-
-// Reads a stored assignment: a decimal device number, any one separator character, then a
-// hexadecimal code with or without "0x"; blanks before each of the three are skipped and
-// text after the code is ignored. Null when the text does not yield both numbers.
-std::optional<KeyAssignment> ParseKeyAssignment(std::string_view text);
-
-// "%d,0x%02X": "1,0x1A", "0,0xC8".
-std::string FormatKeyAssignment(int device, uint32_t code);
+// Assignments are input codes in their text form: Kiln::ParseInputCode reads them and
+// Kiln::FormatInputCode writes them.
 
 // The built-in assignment of a button for player 1 to 4: joystick `player`, its stick
 // directions 0x00-0x03 for UP..RIGHT and its buttons 0x10-0x1B for BTN1..BTN12.
 std::string DefaultKeyAssignment(int player, size_t button);
 
-// `text` when it parses as an assignment, else the built-in assignment.
+// `text` when it parses as an input code, else the built-in assignment.
 std::string UsableKeyAssignment(std::string_view text, int player, size_t button);
 
 // "KeyConfig%d" with the player number 1 to 4.

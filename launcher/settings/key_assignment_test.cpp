@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "kiln/input/input_code.h"
+
 namespace Launcher {
 namespace {
 
 void ExpectAssignment(std::string_view text, int device, uint32_t code)
 {
-    const auto parsed = ParseKeyAssignment(text);
+    const auto parsed = Kiln::ParseInputCode(text);
     ASSERT_TRUE(parsed) << text;
     EXPECT_EQ(parsed->device, device) << text;
     EXPECT_EQ(parsed->code, code) << text;
@@ -20,7 +22,7 @@ TEST(KeyAssignmentTest, ReadsWhatTheLauncherWrites)
     ExpectAssignment("4,0x00", 4, 0);
     for (int device = 0; device <= 4; ++device) {
         for (uint32_t code : {0u, 0x1Fu, 0xFFu})
-            ExpectAssignment(FormatKeyAssignment(device, code), device, code);
+            ExpectAssignment(Kiln::FormatInputCode(device, code), device, code);
     }
 }
 
@@ -38,17 +40,17 @@ TEST(KeyAssignmentTest, AcceptsLooseButCompleteTexts)
 TEST(KeyAssignmentTest, RejectsTextsWithoutBothNumbers)
 {
     for (const char* text : {"", "abc", "1", "12", "1,", "1, ", ",0x10", "1,,0x10", "1,zz", "x1,0x10", "1,-5"})
-        EXPECT_FALSE(ParseKeyAssignment(text)) << text;
+        EXPECT_FALSE(Kiln::ParseInputCode(text)) << text;
     // numbers that do not fit are no assignment either
-    EXPECT_FALSE(ParseKeyAssignment("99999999999,0x10"));
-    EXPECT_FALSE(ParseKeyAssignment("1,0x123456789"));
+    EXPECT_FALSE(Kiln::ParseInputCode("99999999999,0x10"));
+    EXPECT_FALSE(Kiln::ParseInputCode("1,0x123456789"));
 }
 
 TEST(KeyAssignmentTest, FormatsTwoUpperCaseDigits)
 {
-    EXPECT_EQ(FormatKeyAssignment(1, 0), "1,0x00");
-    EXPECT_EQ(FormatKeyAssignment(0, 0xc8), "0,0xC8");
-    EXPECT_EQ(FormatKeyAssignment(2, 0x1ab), "2,0x1AB");
+    EXPECT_EQ(Kiln::FormatInputCode(1, 0), "1,0x00");
+    EXPECT_EQ(Kiln::FormatInputCode(0, 0xc8), "0,0xC8");
+    EXPECT_EQ(Kiln::FormatInputCode(2, 0x1ab), "2,0x1AB");
 }
 
 TEST(KeyAssignmentTest, BuiltInDefaultsAreTheOwnJoystick)

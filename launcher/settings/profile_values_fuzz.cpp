@@ -6,6 +6,7 @@
 
 #include "kiln/core/text.h"
 #include "launcher/settings/general_settings.h"
+#include "kiln/input/input_code.h"
 #include "launcher/settings/key_assignment.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -13,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     // Whatever parses survives being written and read back.
-    if (const auto assignment = Launcher::ParseKeyAssignment(text)) {
-        const auto again = Launcher::ParseKeyAssignment(
-            Launcher::FormatKeyAssignment(assignment->device, assignment->code));
+    if (const auto assignment = Kiln::ParseInputCode(text)) {
+        const auto again = Kiln::ParseInputCode(
+            Kiln::FormatInputCode(assignment->device, assignment->code));
         if (!again || again->device != assignment->device || again->code != assignment->code)
             __builtin_trap();
     }
     // What the save writes always parses.
     const size_t button = size % Launcher::kButtonCount;
-    if (!Launcher::ParseKeyAssignment(Launcher::UsableKeyAssignment(text, 1, button)))
+    if (!Kiln::ParseInputCode(Launcher::UsableKeyAssignment(text, 1, button)))
         __builtin_trap();
 
     const int screenSize = Launcher::ParseScreenSize(text);

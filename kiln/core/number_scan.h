@@ -4,9 +4,9 @@
 #include <optional>
 #include <string_view>
 
-// Reading numbers out of profile values the way the stored texts are read back: blanks
+// Reading numbers out of stored texts the way the C library's scanf reads them back: blanks
 // skipped in front, the number taken from the start, whatever follows left to the caller.
-namespace Launcher::ProfileScan {
+namespace Kiln::NumberScan {
 
 // Space, tab and the line-break characters.
 bool IsBlank(char c);
@@ -22,4 +22,4 @@ std::optional<int> ScanDecimal(std::string_view text, size_t& pos);
 // past it. Null when there is no digit or the value does not fit 32 bits.
 std::optional<uint32_t> ScanHex(std::string_view text, size_t& pos);
 
-}  // namespace Launcher::ProfileScan
+}  // namespace Kiln::NumberScan

@@ -1,8 +1,8 @@
-#include "launcher/settings/profile_scan.h"
+#include "kiln/core/number_scan.h"
 
 #include <limits>
 
-namespace Launcher::ProfileScan {
+namespace Kiln::NumberScan {
 namespace {
 
 int HexDigit(char c)
@@ -75,4 +75,4 @@ std::optional<uint32_t> ScanHex(std::string_view text, size_t& pos)
     return static_cast<uint32_t>(value);
 }
 
-}  // namespace Launcher::ProfileScan
+}  // namespace Kiln::NumberScan
