@@ -27,7 +27,7 @@ public:
 private:
     bool loaded_ = false;
     KilnHandle<IStdGraphicsLoader> loader_;
-    KilnHandle<IStdFileStream> fileStream_;  // made as the design asks; not otherwise used
+    KilnHandle<IStdFileStream> fileStream_;  // made with the loader; reads go through stream_
     KilnHandle<CMarlArcPlugin> stream_;
 };
 

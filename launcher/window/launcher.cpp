@@ -6,9 +6,12 @@
 #include <versionhelpers.h>
 
 #include <memory>
+#include <vector>
 
 #include "kiln/core/kiln_help.h"
 #include "kiln/core/scoped_win.h"
+#include "kiln/core/text.h"
+#include "kiln/image/graphics_loader.h"
 #include "kiln/input/input.h"
 #include "launcher/pages/page_procedures.h"
 #include "launcher/settings/launcher_switches.h"
@@ -45,6 +48,24 @@ void EnableTabTexture(HWND page)
     }
     if (enableTexture)
         enableTexture(page, ETDT_ENABLETAB);
+}
+
+// Draws a picture file into its memory bitmap when it has exactly the bitmap's size; anything
+// else leaves the bitmap blank.
+void LoadPicture(Kiln::CGraphicsLoader& loader, const std::string& name, MemoryPicture& picture)
+{
+    const std::string path =
+        Kiln::FormatTemplate("%1%\\%2%", Kiln::CKilnHelp::GetInstance()->GetProgramDirectory(), name);
+    if (!loader.Load(path.c_str()))
+        return;
+    Kiln::IStdGraphicsLoader* image = loader.GetLoader();
+    if (image->GetWidth() == picture.Width() && image->GetHeight() == picture.Height()) {
+        std::vector<uint32_t> pixels(static_cast<size_t>(picture.Width()) * picture.Height());
+        image->CopyPixels(pixels.data(), picture.Width(), picture.Height(), false);
+        picture.Draw(pixels.data());
+    }
+    image->Unload();
+    loader.ClearLoaded();
 }
 
 }  // namespace
@@ -293,8 +314,12 @@ void CLauncher::DressWindow(HWND page)
     ::SendMessageA(mainWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageA(mainWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
+    const PictureNames pictures = ReadPictureNames(SystemIniPath());
     topPicture_.Create(kTopPictureWidth, kTopPictureHeight);
     banner_.Create(kBannerWidth, kBannerHeight);
+    Kiln::CGraphicsLoader loader;
+    LoadPicture(loader, pictures.topImage, topPicture_);
+    LoadPicture(loader, pictures.bannerImage, banner_);
 
     CenterMainWindow();
     dressed_ = true;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
+
+#include "kiln/core/image_writers.h"
 
 #include "resources/resource.h"
 #include "tests/support/game_folder.h"
@@ -137,6 +140,54 @@ TEST_F(MainWindowTest, TinyModeUsesTheCompactWindowWithoutPictures)
     KilnTest::Click(tiny, IDOK);
     EXPECT_EQ(launcher_->WaitForExit(), 0);
     EXPECT_NE(game_.EngineRecord(), "");
+}
+
+// A picture file of one colour, written by the runtime's own writers (".png" or ".bmp").
+void WriteSolidPicture(const std::string& path, int width, int height, uint8_t r, uint8_t g, uint8_t b)
+{
+    std::vector<uint8_t> row;
+    for (int x = 0; x < width; ++x)
+        row.insert(row.end(), {r, g, b});
+    const std::vector<const uint8_t*> rows(static_cast<size_t>(height), row.data());
+    const bool png = path.size() > 4 && (path.substr(path.size() - 4) == ".PNG" || path.substr(path.size() - 4) == ".png");
+    ASSERT_TRUE(png ? Kiln::ImageWriters::WritePNG(width, height, rows.data(), path.c_str(), -1)
+                    : Kiln::ImageWriters::WriteBMP(width, height, rows.data(), path.c_str()));
+}
+
+// The colour the window shows at a client point, once it has painted (waits up to 5 s for
+// `expected`, then returns what is there).
+COLORREF PixelWhenPainted(HWND window, int x, int y, COLORREF expected)
+{
+    COLORREF seen = CLR_INVALID;
+    for (int attempt = 0; attempt < 100 && seen != expected; ++attempt) {
+        if (attempt)
+            ::Sleep(50);
+        HDC dc = ::GetDC(window);
+        seen = ::GetPixel(dc, x, y);
+        ::ReleaseDC(window, dc);
+    }
+    return seen;
+}
+
+TEST_F(MainWindowTest, PicturesOfExactlyTheirSizeAreDrawn)
+{
+    WriteSolidPicture(game_.PathOf("Top.PNG"), 288, 380, 200, 30, 60);      // extension in capitals
+    WriteSolidPicture(game_.PathOf("banner.bmp"), 201, 40, 10, 220, 10);   // one pixel too wide
+    HWND window = Open("TopImage=Top.PNG\r\nBannerImage=banner.bmp\r\n");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(PixelWhenPainted(window, 9 + 100, 10 + 200, RGB(200, 30, 60)), RGB(200, 30, 60));
+    const COLORREF blank = ::GetSysColor(COLOR_3DFACE);
+    EXPECT_EQ(PixelWhenPainted(window, 9 + 100, 394 + 20, blank), blank);
+    KilnTest::PressCloseBox(window);
+    EXPECT_EQ(launcher_->WaitForExit(), 0);
+
+    // the right size, the banner is drawn too
+    WriteSolidPicture(game_.PathOf("banner.bmp"), 200, 40, 10, 220, 10);
+    window = Open("TopImage=Top.PNG\r\nBannerImage=banner.bmp\r\n");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(PixelWhenPainted(window, 9 + 199, 394 + 39, RGB(10, 220, 10)), RGB(10, 220, 10));
+    KilnTest::PressCloseBox(window);
+    EXPECT_EQ(launcher_->WaitForExit(), 0);
 }
 
 }  // namespace
