@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "kiln/crypt/byte_order.h"
+#include "kiln/core/little_endian.h"
 #include "kiln/crypt/lzma/lzma_one_call.h"
 
 namespace Kiln {
@@ -26,7 +26,7 @@ bool CCompress_lzma::Compress(void* destination, uint32_t& destinationLength, co
     size_t streamLength = destinationLength - kHeaderSize;
     if (KilnLzmaCompress(out + kHeaderSize, &streamLength, in, sourceLength, out + kPropsOffset) != 0)
         return false;
-    StoreLittleEndian32(out, sourceLength);
+    PutLE32(out, sourceLength);
     destinationLength = static_cast<uint32_t>(kHeaderSize + streamLength);
     return true;
 }
@@ -51,7 +51,7 @@ std::optional<uint32_t> CCompress_lzma::StoredLength(const void* source, uint32_
 {
     if (!source || sourceLength < kHeaderSize)
         return std::nullopt;
-    return LoadLittleEndian32(static_cast<const uint8_t*>(source));
+    return GetLE32(static_cast<const uint8_t*>(source));
 }
 
 }  // namespace Kiln

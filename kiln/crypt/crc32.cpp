@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "kiln/crypt/byte_order.h"
+#include "kiln/core/little_endian.h"
 
 namespace Kiln {
 
@@ -32,7 +32,7 @@ bool CCRC32::Check(const void* data, uint32_t length)
     if (length <= 4)
         return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    return LoadLittleEndian32(bytes + length - 4) == Compute(data, length - 4);
+    return GetLE32(bytes + length - 4) == Compute(data, length - 4);
 }
 
 }  // namespace Kiln

@@ -1,6 +1,6 @@
 #include "kiln/crypt/crypt.h"
 
-#include "kiln/crypt/byte_order.h"
+#include "kiln/core/little_endian.h"
 #include "kiln/crypt/random_sfmt.h"
 
 namespace Kiln {
@@ -32,7 +32,7 @@ void CCrypt::XorWithKeyTable(void* buffer, unsigned length)
     auto* bytes = static_cast<uint8_t*>(buffer);
     const unsigned words = length / 4;
     for (unsigned i = 0; i < words; ++i, bytes += 4) {
-        StoreLittleEndian32(bytes, LoadLittleEndian32(bytes) ^ keyTable_[index_]);
+        PutLE32(bytes, GetLE32(bytes) ^ keyTable_[index_]);
         index_ = (index_ + 1) % kKeyTableSize;
     }
     const uint32_t entry = keyTable_[index_];

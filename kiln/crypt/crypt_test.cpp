@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "kiln/crypt/byte_order.h"
+#include "kiln/core/little_endian.h"
 #include "kiln/crypt/sfmt_vectors.h"
 
 namespace Kiln {
@@ -32,12 +32,12 @@ TEST_F(KeyTableTest, WholeWordsUseConsecutiveEntriesLittleEndian)
     EXPECT_EQ(crypt_.GetKeyTableSize(), 128);
     uint8_t buffer[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     crypt_.XorWithKeyTable(buffer, 8);
-    EXPECT_EQ(LoadLittleEndian32(buffer), 0x04030201u ^ Entry(0));
-    EXPECT_EQ(LoadLittleEndian32(buffer + 4), 0x08070605u ^ Entry(1));
+    EXPECT_EQ(GetLE32(buffer), 0x04030201u ^ Entry(0));
+    EXPECT_EQ(GetLE32(buffer + 4), 0x08070605u ^ Entry(1));
     // the index carried over: the next word uses entry 2
     uint8_t next[4] = {};
     crypt_.XorWithKeyTable(next, 4);
-    EXPECT_EQ(LoadLittleEndian32(next), Entry(2));
+    EXPECT_EQ(GetLE32(next), Entry(2));
 }
 
 TEST_F(KeyTableTest, IndexWrapsAndTailBytesDoNotAdvance)
@@ -45,13 +45,13 @@ TEST_F(KeyTableTest, IndexWrapsAndTailBytesDoNotAdvance)
     crypt_.SetIndex(127);
     uint8_t buffer[6] = {};
     crypt_.XorWithKeyTable(buffer, 6);
-    EXPECT_EQ(LoadLittleEndian32(buffer), Entry(127));
+    EXPECT_EQ(GetLE32(buffer), Entry(127));
     EXPECT_EQ(buffer[4], static_cast<uint8_t>(Entry(0)));
     EXPECT_EQ(buffer[5], static_cast<uint8_t>(Entry(0) >> 8));
     // still at entry 0
     uint8_t word[4] = {};
     crypt_.XorWithKeyTable(word, 4);
-    EXPECT_EQ(LoadLittleEndian32(word), Entry(0));
+    EXPECT_EQ(GetLE32(word), Entry(0));
 }
 
 TEST_F(KeyTableTest, SetIndexTakesTheIndexModulo128)
@@ -59,17 +59,17 @@ TEST_F(KeyTableTest, SetIndexTakesTheIndexModulo128)
     uint8_t word[4] = {};
     crypt_.SetIndex(130);
     crypt_.XorWithKeyTable(word, 4);
-    EXPECT_EQ(LoadLittleEndian32(word), Entry(2));
+    EXPECT_EQ(GetLE32(word), Entry(2));
 
     // negative indexes land inside the table too
     std::memset(word, 0, sizeof word);
     crypt_.SetIndex(-1);
     crypt_.XorWithKeyTable(word, 4);
-    EXPECT_EQ(LoadLittleEndian32(word), Entry(127));
+    EXPECT_EQ(GetLE32(word), Entry(127));
     std::memset(word, 0, sizeof word);
     crypt_.SetIndex(-129);
     crypt_.XorWithKeyTable(word, 4);
-    EXPECT_EQ(LoadLittleEndian32(word), Entry(127));
+    EXPECT_EQ(GetLE32(word), Entry(127));
 }
 
 TEST_F(KeyTableTest, UnalignedBuffersAndPiecesGiveTheSameResult)

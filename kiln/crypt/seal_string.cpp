@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "kiln/crypt/base64.h"
-#include "kiln/crypt/byte_order.h"
+#include "kiln/core/little_endian.h"
 #include "kiln/crypt/crc32.h"
 #include "kiln/crypt/crypt.h"
 
@@ -31,7 +31,7 @@ std::string SealString(std::string_view key, std::string_view plain)
     try {
         const uint32_t checksum = CrcOf(plain);
         std::string sealed(kChecksumSize, '\0');
-        StoreLittleEndian32(reinterpret_cast<uint8_t*>(sealed.data()), checksum);
+        PutLE32(reinterpret_cast<uint8_t*>(sealed.data()), checksum);
         sealed.append(plain);
         CCrypt crypt;
         crypt.XorStream(sealed.data() + kChecksumSize, static_cast<unsigned>(plain.size()),
@@ -48,7 +48,7 @@ std::string UnsealString(std::string_view key, std::string_view sealed)
         std::optional<std::string> bytes = Base64Decode(sealed);
         if (!bytes || bytes->size() <= kChecksumSize || bytes->size() - kChecksumSize > kMaxPlainSize)
             return {};
-        const uint32_t checksum = LoadLittleEndian32(reinterpret_cast<const uint8_t*>(bytes->data()));
+        const uint32_t checksum = GetLE32(reinterpret_cast<const uint8_t*>(bytes->data()));
         std::string plain = bytes->substr(kChecksumSize);
         CCrypt crypt;
         crypt.XorStream(plain.data(), static_cast<unsigned>(plain.size()), checksum ^ CrcOf(key));

@@ -1,17 +1,13 @@
 #include "launcher/net/md5.h"
 
+#include "kiln/core/little_endian.h"
+
 namespace clx {
 namespace {
 
 inline uint32_t RotateLeft(uint32_t value, int bits)
 {
     return (value << bits) | (value >> (32 - bits));
-}
-
-inline uint32_t LoadLittleEndian(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
 }
 
 // The four round functions, written to keep the dependency chains short.
@@ -35,7 +31,7 @@ void md5::compress(state_type& state, const uint8_t* blocks, size_t count)
     for (; count > 0; --count, blocks += detail::block_feeder::block_size) {
         uint32_t x[16];
         for (int i = 0; i < 16; ++i)
-            x[i] = LoadLittleEndian(blocks + 4 * i);
+            x[i] = Kiln::GetLE32(blocks + 4 * i);
         uint32_t a = a0, b = b0, c = c0, d = d0;
 
         MD5_STEP(F, a, b, c, d, 0, 7, 0xD76AA478u);
