@@ -8,30 +8,22 @@
 
 namespace Kiln {
 
-// A stream over bytes it owns, for code that has a whole file in memory (the maker's tool).
+// A stream over bytes it owns, for code that has a whole file in memory (the maker's tool,
+// tests and fuzz targets).
 // Seeks clamp to the size; reads count whole elements and copy a short tail without counting it.
 class CByteStream : public RefCounted<IDataStream> {
 public:
     explicit CByteStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    CByteStream(const void* data, size_t size)
+        : bytes_(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size)
+    {
+    }
 
     bool IsEOF() override { return position_ == Size(); }
     uint32_t GetSize() override { return Size(); }
     uint32_t GetPosition() override { return position_; }
 
-    void Seek(int offset, int origin) override
-    {
-        const auto step = static_cast<uint32_t>(offset);
-        uint32_t target = 0;
-        if (origin == kSeekBegin)
-            target = step;
-        else if (origin == kSeekCurrent)
-            target = position_ + step;
-        else if (origin == kSeekEnd)
-            target = Size() - step;
-        else
-            return;
-        position_ = std::min(target, Size());
-    }
+    void Seek(int offset, int origin) override { SeekTarget(offset, origin, position_, Size(), position_); }
 
     uint32_t Read(void* buffer, uint32_t elementSize, uint32_t count) override
     {
@@ -40,6 +32,8 @@ public:
         const uint64_t wanted = uint64_t{elementSize} * count;
         const uint32_t left = Size() - position_;
         const auto bytes = static_cast<uint32_t>(std::min<uint64_t>(wanted, left));
+        if (bytes == 0)
+            return 0;  // an empty stream has no data pointer to copy from
         std::memcpy(buffer, bytes_.data() + position_, bytes);
         position_ += bytes;
         return bytes / elementSize;

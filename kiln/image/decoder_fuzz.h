@@ -8,7 +8,7 @@
 
 #include "kiln/image/graphics_plugin.h"
 #include "kiln/image/pixel_buffer.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 namespace KilnFuzz {
 
@@ -24,7 +24,7 @@ inline void CopyInto(Kiln::IGraphicsPlugin& decoder, int32_t width, int32_t heig
 
 inline void RunDecoder(Kiln::IGraphicsPlugin& decoder, const uint8_t* data, size_t size)
 {
-    auto stream = Kiln::KilnHandle<KilnTest::MemoryDataStream>::Adopt(new KilnTest::MemoryDataStream(data, size));
+    auto stream = Kiln::KilnHandle<Kiln::CByteStream>::Adopt(new Kiln::CByteStream(data, size));
     if (!decoder.Load(stream.Get()))
         return;
     const int32_t width = decoder.GetWidth();

@@ -9,7 +9,7 @@
 
 #include "kiln/image/png_plugin.h"
 #include "kiln/image/test_image_files.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ void KilnPngPlugin(benchmark::State& state)
     std::vector<uint32_t> pixels(kSide * kSide);
     for (auto _ : state) {
         state.PauseTiming();
-        auto stream = Kiln::KilnHandle<KilnTest::MemoryDataStream>::Adopt(new KilnTest::MemoryDataStream(file));
+        auto stream = Kiln::KilnHandle<Kiln::CByteStream>::Adopt(new Kiln::CByteStream(file));
         Kiln::CPNGPlugin plugin;
         state.ResumeTiming();
         if (!plugin.Load(stream.Get()))

@@ -5,7 +5,7 @@
 #include "kiln/image/decoder_choice.h"
 #include "kiln/image/png_plugin.h"
 #include "kiln/image/test_image_files.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 namespace Kiln {
 namespace {
@@ -14,7 +14,7 @@ using KilnTest::Bytes;
 
 KilnHandle<IDataStream> StreamOf(const Bytes& bytes)
 {
-    return KilnHandle<IDataStream>::Adopt(new KilnTest::MemoryDataStream(bytes));
+    return KilnHandle<IDataStream>::Adopt(new Kiln::CByteStream(bytes));
 }
 
 Bytes OnePixelBmp()

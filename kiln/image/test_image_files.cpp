@@ -8,7 +8,7 @@
 
 #include "kiln/core/little_endian.h"
 #include "kiln/image/dds_format.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 namespace KilnTest {
 
@@ -123,7 +123,7 @@ Bytes MakeDds(uint32_t width, uint32_t height, const char* fourCC, const Bytes& 
 
 bool LoadBytes(Kiln::IGraphicsPlugin& decoder, const Bytes& file)
 {
-    auto stream = Kiln::KilnHandle<MemoryDataStream>::Adopt(new MemoryDataStream(file));
+    auto stream = Kiln::KilnHandle<Kiln::CByteStream>::Adopt(new Kiln::CByteStream(file));
     return decoder.Load(stream.Get());
 }
 

@@ -6,7 +6,7 @@
 #include "kiln/core/create_service.h"
 #include "kiln/core/kiln_ext.h"
 #include "kiln/sound/test_sound_files.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 namespace Kiln {
 namespace {
@@ -15,7 +15,7 @@ using KilnTest::Bytes;
 
 KilnHandle<IDataStream> StreamOf(const Bytes& bytes)
 {
-    return KilnHandle<IDataStream>::Adopt(new KilnTest::MemoryDataStream(bytes));
+    return KilnHandle<IDataStream>::Adopt(new Kiln::CByteStream(bytes));
 }
 
 Bytes Wav(uint32_t milliseconds, uint16_t bits = 16)

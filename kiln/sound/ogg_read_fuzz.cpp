@@ -2,11 +2,11 @@
 #include <vector>
 
 #include "kiln/sound/ogg_read.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    auto stream = Kiln::KilnHandle<KilnTest::MemoryDataStream>::Adopt(new KilnTest::MemoryDataStream(data, size));
+    auto stream = Kiln::KilnHandle<Kiln::CByteStream>::Adopt(new Kiln::CByteStream(data, size));
     auto reader = Kiln::KilnHandle<Kiln::COGGRead>::Adopt(new Kiln::COGGRead);
     if (!reader->Open(stream.Get()))
         return 0;

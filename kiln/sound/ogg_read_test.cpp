@@ -4,7 +4,7 @@
 
 #include "kiln/sound/test_sound_files.h"
 #include "kiln/sound/wav_read.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 namespace Kiln {
 namespace {
@@ -13,7 +13,7 @@ using KilnTest::Bytes;
 
 KilnHandle<IDataStream> StreamOf(const Bytes& bytes)
 {
-    return KilnHandle<IDataStream>::Adopt(new KilnTest::MemoryDataStream(bytes));
+    return KilnHandle<IDataStream>::Adopt(new Kiln::CByteStream(bytes));
 }
 
 // Reads everything through requests of `chunk` bytes.

@@ -4,11 +4,11 @@
 
 #include "kiln/sound/sound_fill.h"
 #include "kiln/sound/wav_read.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    auto stream = Kiln::KilnHandle<KilnTest::MemoryDataStream>::Adopt(new KilnTest::MemoryDataStream(data, size));
+    auto stream = Kiln::KilnHandle<Kiln::CByteStream>::Adopt(new Kiln::CByteStream(data, size));
     auto reader = Kiln::KilnHandle<Kiln::CWavRead>::Adopt(new Kiln::CWavRead);
     if (!reader->Open(stream.Get()))
         return 0;

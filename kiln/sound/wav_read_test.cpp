@@ -7,7 +7,7 @@
 #include "kiln/core/little_endian.h"
 #include "kiln/sound/sound_fill.h"
 #include "kiln/sound/test_sound_files.h"
-#include "tests/support/memory_data_stream.h"
+#include "kiln/file/byte_stream.h"
 
 namespace Kiln {
 namespace {
@@ -17,7 +17,7 @@ using KilnTest::WavShape;
 
 KilnHandle<IDataStream> StreamOf(const Bytes& bytes)
 {
-    return KilnHandle<IDataStream>::Adopt(new KilnTest::MemoryDataStream(bytes));
+    return KilnHandle<IDataStream>::Adopt(new Kiln::CByteStream(bytes));
 }
 
 bool Opens(const Bytes& file)
