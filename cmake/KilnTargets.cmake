@@ -35,6 +35,30 @@ if(WIN32 AND KILN_REGISTER_TESTS AND CMAKE_CROSSCOMPILING_EMULATOR)
   set_tests_properties(wine_shutdown PROPERTIES FIXTURES_CLEANUP wine)
 endif()
 
+# kiln_library(NAME [SOURCES...] [WINDOWS_SOURCES...] [DEPENDS...] [WINDOWS_DEPENDS...]
+#              [PRIVATE...]): the one static library of a folder. DEPENDS names only what lies
+# below the folder, so a call into a higher folder fails to link. Host builds take the
+# platform-neutral SOURCES alone; a folder with none there becomes an interface library, so
+# that what depends on it still configures.
+function(kiln_library name)
+  cmake_parse_arguments(arg "" "" "SOURCES;WINDOWS_SOURCES;DEPENDS;WINDOWS_DEPENDS;PRIVATE" ${ARGN})
+  set(sources ${arg_SOURCES})
+  set(depends ${arg_DEPENDS})
+  if(WIN32)
+    list(APPEND sources ${arg_WINDOWS_SOURCES})
+    list(APPEND depends ${arg_WINDOWS_DEPENDS})
+  endif()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${depends} kiln_settings PRIVATE ${arg_PRIVATE})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${depends} kiln_settings)
+  endif()
+endfunction()
+
 # kiln_test(NAME SOURCES... [LIBS...] [PROPERTIES...]): a GoogleTest program, registered test
 # by test with CTest. Property values must be single words (lists do not survive the test
 # discovery). Windows tests that need the desktop to themselves (the foreground window, the X

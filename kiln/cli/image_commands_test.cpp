@@ -5,16 +5,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "kiln/cli/cli_test_fixture.h"
+#include "tests/support/tool_harness.h"
+#include "kiln/cli/cli_support.h"
 #include "kiln/image/dds_plugin.h"
-#include "kiln/image/test_image_files.h"
+#include "tests/support/test_image_files.h"
 
 namespace KilnCli {
 namespace {
 
 using KilnTest::Bytes;
 
-using ImageCommandsTest = CliTest;
+using ImageCommandsTest = TestSupport::ToolTest;
 
 Bytes EightByFourPng()
 {
@@ -34,18 +35,18 @@ TEST_F(ImageCommandsTest, InfoNamesTheDecoderTheExtensionPicks)
 {
     const std::string png = Write("Top.PNG", EightByFourPng());
     ASSERT_EQ(Run({"image", "info", png}), kOk);
-    EXPECT_EQ(out_.str(), "decoder: png\nwidth: 8\nheight: 4\nbits: 8\n");
+    EXPECT_EQ(out_, "decoder: png\nwidth: 8\nheight: 4\nbits: 8\n");
 
     const std::string bmp = Write("pic.bmp", KilnTest::MakeBmp(3, 2, 24, {}, 0, Bytes(24)));
     ASSERT_EQ(Run({"image", "info", bmp}), kOk);
-    EXPECT_EQ(out_.str(), "decoder: bmp\nwidth: 3\nheight: 2\nbits: 24\n");
+    EXPECT_EQ(out_, "decoder: bmp\nwidth: 3\nheight: 2\nbits: 24\n");
 
     // A PNG under another extension goes to the BMP decoder, which refuses it.
     const std::string misnamed = Write("top.png.bak", EightByFourPng());
     EXPECT_EQ(Run({"image", "info", misnamed}), kFailed);
-    EXPECT_NE(err_.str().find("not a readable bmp image"), std::string::npos);
+    EXPECT_NE(err_.find("not a readable bmp image"), std::string::npos);
     EXPECT_EQ(Run({"image", "info", TempPath("missing.png")}), kFailed);
-    EXPECT_NE(err_.str().find("cannot read"), std::string::npos);
+    EXPECT_NE(err_.find("cannot read"), std::string::npos);
 }
 
 TEST_F(ImageCommandsTest, DecodeWritesTopDownArgbPixels)
@@ -75,7 +76,7 @@ TEST_F(ImageCommandsTest, DdsOutputIsDxtFiveOurDecoderReads)
     EXPECT_EQ(std::memcmp(&file[84], "DXT5", 4), 0);
 
     ASSERT_EQ(Run({"image", "info", dds}), kOk);
-    EXPECT_EQ(out_.str(), "decoder: dds\nwidth: 8\nheight: 4\nbits: 32\n");
+    EXPECT_EQ(out_, "decoder: dds\nwidth: 8\nheight: 4\nbits: 32\n");
     Kiln::CDDSPlugin decoder;
     ASSERT_TRUE(KilnTest::LoadBytes(decoder, file));
     const auto pixels = KilnTest::CopyPixels(decoder, 8, 4);
@@ -88,10 +89,10 @@ TEST_F(ImageCommandsTest, WrongArgumentsShowTheUsage)
 {
     EXPECT_EQ(Run({"image"}), kBadUsage);
     EXPECT_EQ(Run({"image", "convert", "a", "b"}), kBadUsage);
-    EXPECT_NE(err_.str().find("usage: kiln image info FILE"), std::string::npos);
+    EXPECT_NE(err_.find("usage: kiln image info FILE"), std::string::npos);
     ASSERT_EQ(Run({"--help"}), kOk);
-    EXPECT_NE(out_.str().find("kiln image info FILE"), std::string::npos);
-    EXPECT_NE(out_.str().find("kiln sound info FILE"), std::string::npos);
+    EXPECT_NE(out_.find("kiln image info FILE"), std::string::npos);
+    EXPECT_NE(out_.find("kiln sound info FILE"), std::string::npos);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "kiln/cli/cli_test_support.h"
+#include "tests/support/tool_harness.h"
 #include "launcher/net/oauth_header.h"
 
 namespace KilnCli {

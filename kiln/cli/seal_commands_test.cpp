@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "kiln/cli/cli_test_support.h"
+#include "tests/support/tool_harness.h"
 #include "kiln/crypt/seal_string.h"
 
 namespace KilnCli {

@@ -2,25 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include "kiln/cli/cli_test_fixture.h"
-#include "kiln/sound/test_sound_files.h"
+#include "tests/support/tool_harness.h"
+#include "tests/support/test_sound_files.h"
 
 namespace KilnCli {
 namespace {
 
 using KilnTest::Bytes;
 
-using SoundCommandsTest = CliTest;
+using SoundCommandsTest = TestSupport::ToolTest;
 
 TEST_F(SoundCommandsTest, InfoReportsFormatAndLength)
 {
     KilnTest::WavShape shape;
     shape.data.resize(176400 / 4);
     ASSERT_EQ(Run({"sound", "info", Write("a.wav", KilnTest::MakeWav(shape))}), kOk);
-    EXPECT_EQ(out_.str(), "reader: wav\nformat: PCM, 2 channels, 44100 Hz, 16 bits\nlength: 250 ms\n");
+    EXPECT_EQ(out_, "reader: wav\nformat: PCM, 2 channels, 44100 Hz, 16 bits\nlength: 250 ms\n");
 
     ASSERT_EQ(Run({"sound", "info", Write("b.OGG", KilnTest::MakeOgg(1, 16000, 32000))}), kOk);
-    EXPECT_EQ(out_.str(), "reader: ogg\nformat: PCM, 1 channels, 16000 Hz, 16 bits\nlength: 2000 ms\n");
+    EXPECT_EQ(out_, "reader: ogg\nformat: PCM, 1 channels, 16000 Hz, 16 bits\nlength: 2000 ms\n");
 }
 
 TEST_F(SoundCommandsTest, UnreadableSoundsFail)
@@ -29,7 +29,7 @@ TEST_F(SoundCommandsTest, UnreadableSoundsFail)
     floatShape.formatTag = 3;
     floatShape.data.resize(64);
     EXPECT_EQ(Run({"sound", "info", Write("f.wav", KilnTest::MakeWav(floatShape))}), kFailed);
-    EXPECT_NE(err_.str().find("not a readable PCM WAV file"), std::string::npos);
+    EXPECT_NE(err_.find("not a readable PCM WAV file"), std::string::npos);
     EXPECT_EQ(Run({"sound", "info", Write("w.ogg", KilnTest::MakeWav(floatShape))}), kFailed);
     EXPECT_EQ(Run({"sound", "info", TempPath("missing.wav")}), kFailed);
     EXPECT_EQ(Run({"sound", "play", "x.wav"}), kBadUsage);

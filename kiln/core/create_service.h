@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "kiln/core/kiln_interface.h"
+#include "kiln/base/kiln_interface.h"
 
 // <windows.h> maps CreateService to the service-control-manager call; the runtime's
 // factory keeps its own name. Including it first here makes the undefinition stick.

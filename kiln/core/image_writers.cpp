@@ -10,7 +10,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 
 namespace Kiln::ImageWriters {
 namespace {

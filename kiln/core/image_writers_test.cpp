@@ -11,6 +11,9 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "kiln/image/bmp_loader.h"
+#include "tests/support/test_image_files.h"
+
 namespace Kiln::ImageWriters {
 namespace {
 
@@ -65,6 +68,24 @@ TEST_F(ImageWritersTest, BmpIsBottomUpBgrWithPaddedRows)
         3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0,
     };
     EXPECT_EQ(ReadBytes(path), expected);
+}
+
+TEST_F(ImageWritersTest, BmpReadsBackThroughTheRuntimesBmpLoader)
+{
+    std::vector<uint8_t> rgb(5 * 3 * 3);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<uint8_t>(i * 11);
+    const uint8_t* rows[] = {&rgb[0], &rgb[15], &rgb[30]};
+    const std::string path = TempPath("readback.bmp");
+    ASSERT_TRUE(WriteBMP(5, 3, rows, path.c_str()));
+
+    auto loader = KilnHandle<CBMPLoader>::Adopt(new CBMPLoader);
+    ASSERT_TRUE(KilnTest::LoadBytes(*loader, ReadBytes(path)));
+    const auto pixels = KilnTest::CopyPixels(*loader, 5, 3);
+    for (size_t i = 0; i < 15; ++i) {
+        const uint32_t expected = 0xFF000000u | rgb[i * 3] << 16 | rgb[i * 3 + 1] << 8 | rgb[i * 3 + 2];
+        EXPECT_EQ(pixels[i], expected) << i;
+    }
 }
 
 TEST_F(ImageWritersTest, PngReadsBackIdenticallyThroughLibpng)

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/core/image_writers.h"
 #include "kiln/crypt/compress.h"
 #include "kiln/image/dds_plugin.h"

@@ -3,9 +3,10 @@
 #include "kiln/core/create_service.h"
 #include "kiln/core/kiln_ext.h"
 #include "kiln/core/kiln_std.h"
-#include "kiln/core/profile.h"
-#include "kiln/core/profile_file.h"
-#include "kiln/core/text.h"
+#include "kiln/core/screen_size.h"
+#include "kiln/base/profile.h"
+#include "kiln/base/profile_file.h"
+#include "kiln/base/text.h"
 #include "kiln/file/file_controler.h"
 #include "kiln/graphics/kiln_d3d.h"
 #include "kiln/input/kiln_di.h"
@@ -48,7 +49,7 @@ CKilnHelp::CKilnHelp(HINSTANCE instance)
       debug_(std::make_shared<CGDebug>()),
       inputMethod_(std::make_shared<CGFEP>())
 {
-    fileControler_ = KilnHandle<IFileControler>::Adopt(new CFileControler);
+    fileControler_ = KilnHandle<IFileControler>::Adopt(new CFileControler(programDirectory_));
     fileControler_->SetRootDirectory(programDirectory_.c_str());
 }
 
@@ -84,17 +85,9 @@ void CKilnHelp::ReadSystemIni()
 
     title_ = read("Game", "Title", "MZKPlayer");
     version_ = read("Game", "Version", "1.0");
-    const std::string wideScreen = AsciiLower(read("Game", "WideScreen", "0"));
-    if (wideScreen == "2") {
-        screenWidth_ = 1280;
-        screenHeight_ = 720;
-    } else if (wideScreen == "1") {
-        screenWidth_ = 832;
-        screenHeight_ = 480;
-    } else {
-        screenWidth_ = 640;
-        screenHeight_ = 480;
-    }
+    const ScreenSize screen = ScreenSizeForWideScreen(read("Game", "WideScreen", "0"));
+    screenWidth_ = screen.width;
+    screenHeight_ = screen.height;
     maxScreenWidth_ = 1920;
     maxScreenHeight_ = 1080;
 

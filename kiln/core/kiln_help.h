@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "kiln/core/kiln_interface.h"
-#include "kiln/core/singleton.h"
+#include "kiln/base/kiln_interface.h"
+#include "kiln/base/singleton.h"
 
 namespace Kiln {
 

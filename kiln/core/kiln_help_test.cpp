@@ -97,29 +97,6 @@ TEST_F(KilnHelpTest, WithoutSystemIniEveryKeyTakesItsDefault)
     EXPECT_TRUE(static_cast<CFileControler*>(help.GetFileControler())->GetArchives().empty());
 }
 
-TEST_F(KilnHelpTest, WideScreenPicksTheBaseScreenSize)
-{
-    const struct {
-        const char* line;
-        int width;
-        int height;
-    } cases[] = {
-        {"WideScreen=2", 1280, 720}, {"WideScreen=1", 832, 480}, {"WideScreen=0", 640, 480},
-        {"WideScreen=2x", 640, 480}, {"WideScreen=12", 640, 480}, {"WideScreen=02", 640, 480},
-        {"WideScreen=", 640, 480},   {"", 640, 480},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        // a folder per case: the profile functions may cache a file they read a moment ago
-        const GameFolder folder = MakeFolder("_" + std::to_string(n++));
-        folder.Write("System.ini", std::string("[Game]\r\n") + c.line + "\r\n");
-        CKilnHelp help(ModuleIn(folder));
-        ASSERT_TRUE(help.Start());
-        EXPECT_EQ(help.GetScreenWidth(), c.width) << c.line;
-        EXPECT_EQ(help.GetScreenHeight(), c.height) << c.line;
-    }
-}
-
 TEST_F(KilnHelpTest, ArchivesAreMountedUntilTheListEnds)
 {
     const struct {

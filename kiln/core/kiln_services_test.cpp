@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/core/create_service.h"
 #include "kiln/core/kiln_ext.h"
 #include "kiln/core/kiln_std.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/core/std_math.h"
 #include "kiln/file/std_file_stream.h"
 #include "kiln/image/std_graphics_loader.h"

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "kiln/core/guid.h"
-#include "kiln/core/kiln_interface.h"
+#include "kiln/base/guid.h"
+#include "kiln/base/kiln_interface.h"
 
 namespace Kiln {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/crypt/lzma/lzma_one_call.h"
 
 namespace Kiln {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 
 namespace Kiln {
 namespace {

@@ -1,6 +1,6 @@
 #include <new>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/crypt/compress.h"
 #include "kiln/crypt/compress_lzma.h"
 #include "kiln/crypt/compress_zlib.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 
 namespace Kiln {
 

@@ -1,6 +1,6 @@
 #include "kiln/crypt/crypt.h"
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/crypt/random_sfmt.h"
 
 namespace Kiln {

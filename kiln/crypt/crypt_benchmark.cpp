@@ -8,7 +8,7 @@
 
 #include "kiln/crypt/crc32.h"
 #include "kiln/crypt/random_sfmt.h"
-#include "tests/benchmark/benchmark_data.h"
+#include "tests/support/benchmark_data.h"
 
 namespace {
 

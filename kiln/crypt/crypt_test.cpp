@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/crypt/sfmt_vectors.h"
 
 namespace Kiln {

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "kiln/crypt/base64.h"
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/crypt/crc32.h"
 #include "kiln/crypt/crypt.h"
 

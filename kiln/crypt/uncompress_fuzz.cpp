@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/crypt/compress.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "kiln/core/scoped_win.h"
-#include "kiln/core/text.h"
+#include "kiln/base/scoped_win.h"
+#include "kiln/base/text.h"
 #include "kiln/file/file_controler.h"
 #include "kiln/file/file_name.h"
 #include "kiln/support/debug_log.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "kiln/core/kiln_interface.h"
+#include "kiln/base/kiln_interface.h"
 
 namespace Kiln {
 

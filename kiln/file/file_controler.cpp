@@ -1,7 +1,5 @@
 #include "kiln/file/file_controler.h"
 
-#include "kiln/core/kiln_help.h"
-
 namespace Kiln {
 namespace {
 
@@ -26,10 +24,8 @@ IFile* CFileControler::CreateFileObject()
 void CFileControler::AddArchive(const char* path)
 {
     archives_.push_back(path ? path : "");
-    if (RootDirectory().empty()) {
-        if (CKilnHelp* help = CKilnHelp::GetInstance())
-            RootDirectory() = help->GetProgramDirectory();
-    }
+    if (RootDirectory().empty())
+        RootDirectory() = programDirectory_;
 }
 
 void CFileControler::SetRootDirectory(const char* path)

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "kiln/core/kiln_interface.h"
+#include "kiln/base/kiln_interface.h"
 #include "kiln/file/file.h"
 
 namespace Kiln {
@@ -28,6 +29,10 @@ public:
 
 class CFileControler : public RefCounted<IFileControler> {
 public:
+    // `programDirectory` becomes the root directory when an archive is added before any root
+    // was set.
+    explicit CFileControler(std::string programDirectory = {}) : programDirectory_(std::move(programDirectory)) {}
+
     IFile* CreateFileObject() override;
     void AddArchive(const char* path) override;
     void Refresh() override {}
@@ -40,6 +45,7 @@ public:
     const std::vector<std::string>& GetArchives() const { return archives_; }
 
 private:
+    std::string programDirectory_;
     std::vector<std::string> archives_;
 };
 

@@ -1,6 +1,6 @@
 #include "kiln/file/file_name.h"
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 
 namespace Kiln::FileName {
 

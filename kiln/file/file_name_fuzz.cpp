@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 #include "kiln/file/file_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

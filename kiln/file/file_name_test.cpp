@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 
 namespace Kiln::FileName {
 namespace {

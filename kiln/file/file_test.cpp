@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "kiln/core/kiln_help.h"
 #include "kiln/file/file_controler.h"
 #include "kiln/support/debug_log.h"
 #include "tests/support/game_folder.h"
@@ -133,8 +132,7 @@ TEST_F(FileTest, OpenFileStaysReadableByOthers)
 
 TEST(FileControlerTest, MakesClosedFilesAndKeepsTheRootDirectory)
 {
-    CKilnHelp help(::GetModuleHandleA(nullptr));
-    auto controler = KilnHandle<IFileControler>::Adopt(new CFileControler);
+    auto controler = KilnHandle<IFileControler>::Adopt(new CFileControler("C:\\Program\\"));
     auto file = KilnHandle<IFile>::Adopt(controler->CreateFileObject());
     ASSERT_TRUE(file);
     EXPECT_EQ(file->GetRefCount(), 1u);
@@ -144,7 +142,7 @@ TEST(FileControlerTest, MakesClosedFilesAndKeepsTheRootDirectory)
     // an archive only makes sure there is a root: the program directory
     controler->SetRootDirectory("");
     controler->AddArchive("C:\\elsewhere\\packages\\a.pak");
-    EXPECT_EQ(GetRootDirectory(), help.GetProgramDirectory());
+    EXPECT_EQ(GetRootDirectory(), "C:\\Program\\");
     controler->SetRootDirectory("D:\\Game\\");
     controler->AddArchive("b.pak");
     EXPECT_EQ(GetRootDirectory(), "D:\\Game\\");

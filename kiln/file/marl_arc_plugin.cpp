@@ -1,24 +1,13 @@
 #include "kiln/file/marl_arc_plugin.h"
 
-#include "kiln/core/kiln_help.h"
 #include "kiln/file/file_controler.h"
 
 namespace Kiln {
-namespace {
 
-// Normally from the runtime's file controller; a plain file object when no runtime is up, so
-// a decoder used on its own still reads instead of crashing.
-IFile* NewFileObject()
+CMarlArcPlugin::CMarlArcPlugin(IFileControler* files)
+    : file_(KilnHandle<IFile>::Adopt(files ? files->CreateFileObject() : new CFile))
 {
-    CKilnHelp* help = CKilnHelp::GetInstance();
-    if (help && help->GetFileControler())
-        return help->GetFileControler()->CreateFileObject();
-    return new CFile;
 }
-
-}  // namespace
-
-CMarlArcPlugin::CMarlArcPlugin() : file_(KilnHandle<IFile>::Adopt(NewFileObject())) {}
 
 bool CMarlArcPlugin::IsEOF()
 {

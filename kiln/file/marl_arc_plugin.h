@@ -5,10 +5,14 @@
 
 namespace Kiln {
 
+class IFileControler;
+
 // A stream over a file object from the runtime's file controller.
 class CMarlArcPlugin : public RefCounted<IDataStream> {
 public:
-    CMarlArcPlugin();
+    // Without a controller the stream reads through a plain file object, so a decoder used on
+    // its own still reads.
+    explicit CMarlArcPlugin(IFileControler* files);
 
     // The file the stream reads; open it before reading.
     IFile* GetFile() const { return file_.Get(); }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "kiln/core/class_ids.h"
-#include "kiln/core/kiln_help.h"
-#include "kiln/core/kiln_std.h"
+#include "kiln/file/file_controler.h"
 #include "kiln/file/marl_arc_plugin.h"
 #include "kiln/file/std_file_stream.h"
 #include "tests/support/game_folder.h"
@@ -22,21 +20,17 @@ protected:
 
     KilnHandle<CMarlArcPlugin> Plugin(const char* file)
     {
-        auto plugin = KilnHandle<CMarlArcPlugin>::Adopt(new CMarlArcPlugin);
+        auto plugin = KilnHandle<CMarlArcPlugin>::Adopt(new CMarlArcPlugin(files_.Get()));
         EXPECT_TRUE(plugin->GetFile()->Open(folder_.PathOf(file).c_str()));
         return plugin;
     }
 
     KilnHandle<IStdFileStream> NewStdStream()
     {
-        auto stream = KilnHandle<IStdFileStream>::Adopt(
-            static_cast<IStdFileStream*>(help_.GetStd()->CreateInstance(ClassId::StdFileStream)));
-        EXPECT_TRUE(stream);
-        return stream;
+        return KilnHandle<IStdFileStream>::Adopt(new CStdFileStream);
     }
 
-    CKilnHelp help_{::GetModuleHandleA(nullptr)};
-    bool started_ = help_.Start();
+    KilnHandle<IFileControler> files_ = KilnHandle<IFileControler>::Adopt(new CFileControler);
     KilnTest::GameFolder folder_;
 };
 
@@ -54,10 +48,9 @@ TEST_F(StreamsTest, PluginCountsOnlyWholeElements)
 
 TEST(StreamsWithoutRuntimeTest, PluginStillReadsAFile)
 {
-    ASSERT_EQ(CKilnHelp::GetInstance(), nullptr);
     KilnTest::GameFolder folder("streams_without_runtime");
     folder.Write("two.bin", "xy");
-    auto plugin = KilnHandle<CMarlArcPlugin>::Adopt(new CMarlArcPlugin);
+    auto plugin = KilnHandle<CMarlArcPlugin>::Adopt(new CMarlArcPlugin(nullptr));
     ASSERT_TRUE(plugin->GetFile()->Open(folder.PathOf("two.bin").c_str()));
     char buffer[2] = {};
     EXPECT_EQ(plugin->Read(buffer, 2, 1), 1u);
@@ -103,7 +96,6 @@ TEST_F(StreamsTest, PluginSeeksClampToTheSize)
 
 TEST_F(StreamsTest, StdStreamCopiesThePartialTailButCountsWholeElements)
 {
-    ASSERT_TRUE(started_);
     for (bool memory : {true, false}) {
         const std::string bytes = "0123456789";
         auto stream = NewStdStream();

@@ -1,6 +1,6 @@
 #include "kiln/graphics/kiln_d3d.h"
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 
 namespace Kiln {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/file/stream_read.h"
 #include "kiln/image/pixel_buffer.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 
 namespace Kiln::DdsFormat {
 namespace {

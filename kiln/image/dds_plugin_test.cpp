@@ -6,7 +6,7 @@
 
 #include <squish.h>
 
-#include "kiln/image/test_image_files.h"
+#include "tests/support/test_image_files.h"
 
 namespace Kiln {
 namespace {

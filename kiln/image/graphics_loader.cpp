@@ -2,24 +2,22 @@
 
 #include <new>
 
-#include "kiln/core/class_ids.h"
-#include "kiln/core/kiln_ext.h"
-#include "kiln/core/kiln_help.h"
-#include "kiln/core/kiln_std.h"
+#include "kiln/base/class_ids.h"
+#include "kiln/file/file_controler.h"
 #include "kiln/image/decoder_choice.h"
 
 namespace Kiln {
 
-CGraphicsLoader::CGraphicsLoader()
+CGraphicsLoader::CGraphicsLoader(IKilnStd* std, IKilnExt* ext, IFileControler* files)
+    : ext_(KilnHandle<IKilnExt>::Retain(ext))
 {
-    IKilnStd* std = CKilnHelp::GetInstance()->GetStd();
     if (std) {
         loader_ = KilnHandle<IStdGraphicsLoader>::Adopt(
             static_cast<IStdGraphicsLoader*>(std->CreateInstance(ClassId::StdGraphicsLoader)));
         fileStream_ = KilnHandle<IStdFileStream>::Adopt(
             static_cast<IStdFileStream*>(std->CreateInstance(ClassId::StdFileStream)));
     }
-    stream_ = KilnHandle<CMarlArcPlugin>::Adopt(new (std::nothrow) CMarlArcPlugin);
+    stream_ = KilnHandle<CMarlArcPlugin>::Adopt(new (std::nothrow) CMarlArcPlugin(files));
 }
 
 bool CGraphicsLoader::Load(const char* name)
@@ -31,10 +29,9 @@ bool CGraphicsLoader::Load(const char* name)
 
     KilnHandle<IGraphicsPlugin> decoder;
     const ImageDecoder kind = DecoderForName(name);
-    IKilnExt* ext = CKilnHelp::GetInstance()->GetExt();
-    if (kind != ImageDecoder::Bmp && ext) {
+    if (kind != ImageDecoder::Bmp && ext_) {
         const Guid& classId = kind == ImageDecoder::Png ? ClassId::PNGPlugin : ClassId::DDSPlugin;
-        decoder = KilnHandle<IGraphicsPlugin>::Adopt(static_cast<IGraphicsPlugin*>(ext->CreateInstance(classId)));
+        decoder = KilnHandle<IGraphicsPlugin>::Adopt(static_cast<IGraphicsPlugin*>(ext_->CreateInstance(classId)));
     }
     if (!loader_->Load(stream_.Get(), decoder.Get()))
         return false;

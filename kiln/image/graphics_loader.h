@@ -1,6 +1,7 @@
 #pragma once
 
-#include "kiln/core/kiln_interface.h"
+#include "kiln/base/kiln_interface.h"
+#include "kiln/base/service_interfaces.h"
 #include "kiln/file/data_stream.h"
 #include "kiln/file/marl_arc_plugin.h"
 #include "kiln/image/std_graphics_loader.h"
@@ -12,8 +13,9 @@ namespace Kiln {
 // Unload and ClearLoaded() before loading the next file.
 class CGraphicsLoader {
 public:
-    // Needs the started runtime (CKilnHelp with its standard and extension services).
-    CGraphicsLoader();
+    // The runtime's standard and extension services and its file controller; without the
+    // standard service nothing loads, without the extension service only BMP files do.
+    CGraphicsLoader(IKilnStd* std, IKilnExt* ext, IFileControler* files);
     virtual ~CGraphicsLoader() = default;
     CGraphicsLoader(const CGraphicsLoader&) = delete;
     CGraphicsLoader& operator=(const CGraphicsLoader&) = delete;
@@ -26,6 +28,7 @@ public:
 
 private:
     bool loaded_ = false;
+    KilnHandle<IKilnExt> ext_;
     KilnHandle<IStdGraphicsLoader> loader_;
     KilnHandle<IStdFileStream> fileStream_;  // made with the loader; reads go through stream_
     KilnHandle<CMarlArcPlugin> stream_;

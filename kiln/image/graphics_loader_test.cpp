@@ -4,11 +4,9 @@
 
 #include <string>
 
-#include "kiln/core/class_ids.h"
-#include "kiln/core/kiln_ext.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/core/kiln_help.h"
-#include "kiln/core/kiln_std.h"
-#include "kiln/image/test_image_files.h"
+#include "tests/support/test_image_files.h"
 #include "tests/support/game_folder.h"
 
 namespace Kiln {
@@ -55,7 +53,7 @@ protected:
 
 TEST_F(GraphicsLoaderTest, TheExtensionPicksTheDecoder)
 {
-    CGraphicsLoader loader;
+    CGraphicsLoader loader(help_.GetStd(), help_.GetExt(), help_.GetFileControler());
     ASSERT_TRUE(loader.Load(folder_.PathOf("Top.PNG").c_str()));
     EXPECT_EQ(Pixels(loader), (std::vector<uint32_t>{0x04010203, 0x08050607}));
     ASSERT_TRUE(loader.Load(folder_.PathOf("banner.bmp").c_str()));
@@ -68,7 +66,7 @@ TEST_F(GraphicsLoaderTest, TheExtensionPicksTheDecoder)
 
 TEST_F(GraphicsLoaderTest, LoadsOneFileAtATime)
 {
-    CGraphicsLoader loader;
+    CGraphicsLoader loader(help_.GetStd(), help_.GetExt(), help_.GetFileControler());
     EXPECT_FALSE(loader.Load(folder_.PathOf("missing.png").c_str()));
     EXPECT_FALSE(loader.IsLoaded());
     ASSERT_TRUE(loader.Load(folder_.PathOf("banner.bmp").c_str()));

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "kiln/core/kiln_interface.h"
+#include "kiln/base/kiln_interface.h"
 #include "kiln/file/data_stream.h"
 
 namespace Kiln {

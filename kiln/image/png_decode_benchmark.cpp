@@ -8,7 +8,7 @@
 #include <png.h>
 
 #include "kiln/image/png_plugin.h"
-#include "kiln/image/test_image_files.h"
+#include "tests/support/test_image_files.h"
 #include "kiln/file/byte_stream.h"
 
 namespace {

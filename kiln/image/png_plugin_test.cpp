@@ -8,7 +8,7 @@
 #include <png.h>
 #include <squish.h>
 
-#include "kiln/image/test_image_files.h"
+#include "tests/support/test_image_files.h"
 
 namespace Kiln {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "kiln/image/decoder_choice.h"
 #include "kiln/image/png_plugin.h"
-#include "kiln/image/test_image_files.h"
+#include "tests/support/test_image_files.h"
 #include "kiln/file/byte_stream.h"
 
 namespace Kiln {

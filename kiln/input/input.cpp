@@ -2,7 +2,6 @@
 
 #include <mmsystem.h>
 
-#include "kiln/core/kiln_help.h"
 
 namespace Kiln {
 namespace {
@@ -38,12 +37,6 @@ void CInput::ReleaseDevices()
     for (KilnHandle<IDIInput>& device : devices_)
         device.Reset();
     devices_.clear();
-}
-
-bool CInput::Initialize(HWND window, HINSTANCE instance)
-{
-    CKilnHelp* help = CKilnHelp::GetInstance();
-    return Initialize(window, instance, help ? help->GetInput() : nullptr);
 }
 
 bool CInput::Initialize(HWND window, HINSTANCE instance, IKilnDI* service)

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "kiln/core/kiln_interface.h"
-#include "kiln/core/singleton.h"
+#include "kiln/base/kiln_interface.h"
+#include "kiln/base/singleton.h"
 #include "kiln/input/input_tables.h"
 #include "kiln/input/kiln_di.h"
 
@@ -22,12 +22,11 @@ public:
     // Releases the devices in list order.
     ~CInput() override;
 
-    // Opens DirectInput through the runtime bootstrap's input service, the keyboard as
-    // device 0 and the joysticks at enumeration positions 0 to 4 as devices 1 to 4 (a
-    // position that yields nothing leaves no gap; at most four). False when DirectInput or
-    // the keyboard cannot be opened; a missing joystick is no error.
-    bool Initialize(HWND window, HINSTANCE instance);
-    // The same through a given service.
+    // Opens DirectInput through the given input service (normally the runtime bootstrap's),
+    // the keyboard as device 0 and the joysticks at enumeration positions 0 to 4 as devices
+    // 1 to 4 (a position that yields nothing leaves no gap; at most four). False when there
+    // is no service or DirectInput or the keyboard cannot be opened; a missing joystick is no
+    // error.
     bool Initialize(HWND window, HINSTANCE instance, IKilnDI* service);
 
     // Reads every device and recomputes the joystick inputs and player buttons; with the

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "kiln/core/number_scan.h"
+#include "kiln/base/number_scan.h"
 
 namespace Kiln {
 

@@ -54,7 +54,7 @@ TEST_F(KeyboardInputTest, RealKeyPressReachesTheKeyboardStateAndPlayerOne)
     TestWindow window("keyboard");
     ASSERT_TRUE(window.BringToFront());
     CInput input;
-    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr), help_->GetInput()));
     EXPECT_EQ(input.GetDeviceCount(), 1u);  // no game controller on this machine
     EXPECT_FALSE(input.HasJoystick());
     ASSERT_TRUE(window.WhileInFront([&] { input.Update(); }));
@@ -93,7 +93,7 @@ TEST_F(KeyboardInputTest, AnotherWindowInTheForegroundReadsEveryKeyOff)
     TestWindow window("keyboard");
     ASSERT_TRUE(window.BringToFront());
     CInput input;
-    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr), help_->GetInput()));
 
     TestWindow other("elsewhere");
     ASSERT_TRUE(other.BringToFront());

@@ -3,7 +3,7 @@
 #include <new>
 #include <utility>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/input/di_input.h"
 #include "kiln/input/joystick_inputs.h"
 

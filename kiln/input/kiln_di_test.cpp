@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/core/create_service.h"
 #include "kiln/input/di_input.h"
-#include "kiln/input/fake_direct_input.h"
+#include "tests/support/fake_direct_input.h"
 
 namespace Kiln {
 namespace {

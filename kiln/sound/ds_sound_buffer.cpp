@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/sound/sound_fill.h"
 #include "kiln/sound/sound_levels.h"
 #include "kiln/sound/wav_read.h"

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "kiln/core/kiln_interface.h"
-#include "kiln/core/scoped_win.h"
+#include "kiln/base/kiln_interface.h"
+#include "kiln/base/scoped_win.h"
 #include "kiln/file/data_stream.h"
 #include "kiln/sound/kiln_ds.h"
 #include "kiln/sound/sound_reader.h"

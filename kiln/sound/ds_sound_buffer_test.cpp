@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/core/create_service.h"
 #include "kiln/core/kiln_ext.h"
-#include "kiln/sound/test_sound_files.h"
+#include "tests/support/test_sound_files.h"
 #include "kiln/file/byte_stream.h"
 
 namespace Kiln {

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "kiln/core/class_ids.h"
+#include "kiln/base/class_ids.h"
 #include "kiln/sound/ds_sound_buffer.h"
 
 namespace Kiln {

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <dsound.h>
 
-#include "kiln/core/guid.h"
-#include "kiln/core/kiln_interface.h"
-#include "kiln/core/scoped_win.h"
+#include "kiln/base/guid.h"
+#include "kiln/base/kiln_interface.h"
+#include "kiln/base/scoped_win.h"
 
 namespace Kiln {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kiln/sound/test_sound_files.h"
+#include "tests/support/test_sound_files.h"
 #include "kiln/sound/wav_read.h"
 #include "kiln/file/byte_stream.h"
 

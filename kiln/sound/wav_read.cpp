@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/file/stream_read.h"
 
 namespace Kiln {

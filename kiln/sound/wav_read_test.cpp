@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/sound/sound_fill.h"
-#include "kiln/sound/test_sound_files.h"
+#include "tests/support/test_sound_files.h"
 #include "kiln/file/byte_stream.h"
 
 namespace Kiln {

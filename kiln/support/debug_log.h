@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "kiln/core/singleton.h"
+#include "kiln/base/singleton.h"
 #include "kiln/support/critical_section.h"
 
 namespace Kiln {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "kiln/core/scoped_win.h"
+#include "kiln/base/scoped_win.h"
 
 namespace Kiln {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 
 namespace Kiln {
 namespace {

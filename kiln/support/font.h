@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "kiln/core/scoped_win.h"
+#include "kiln/base/scoped_win.h"
 
 namespace Kiln {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kiln/core/singleton.h"
+#include "kiln/base/singleton.h"
 
 namespace Kiln {
 

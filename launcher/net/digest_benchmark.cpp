@@ -15,7 +15,7 @@
 
 #include "launcher/net/md5.h"
 #include "launcher/net/sha1.h"
-#include "tests/benchmark/benchmark_data.h"
+#include "tests/support/benchmark_data.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "launcher/net/md5.h"
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 
 namespace clx {
 namespace {

@@ -1,6 +1,6 @@
 #include "launcher/settings/launcher_switches.h"
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
 

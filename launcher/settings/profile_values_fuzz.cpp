@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 #include "launcher/settings/general_settings.h"
 #include "kiln/input/input_code.h"
 #include "launcher/settings/key_assignment.h"

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "kiln/core/profile.h"
-#include "kiln/core/profile_file.h"
-#include "kiln/core/text.h"
+#include "kiln/base/profile.h"
+#include "kiln/base/profile_file.h"
+#include "kiln/base/text.h"
 
 namespace Launcher {
 namespace {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "launcher/settings/launcher_switches.h"
-#include "launcher/window/tab_list.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/ini_text.h"
 
@@ -244,27 +243,18 @@ TEST_F(SettingsStoreTest, LauncherSwitchesFollowTheYesRule)
     }
 }
 
-TEST_F(SettingsStoreTest, OddPlayerNumbersGiveOneKeyPage)
+TEST_F(SettingsStoreTest, PlayerNumIsReadLowerCasedWithOneAsDefault)
 {
     const struct {
         const char* section;
-        size_t keyPages;
-    } cases[] = {{"PlayerNum=5\r\n", 1}, {"PlayerNum=0\r\n", 1}, {"PlayerNum=\r\n", 1}, {"", 1},
-                 {"PlayerNum=1\r\n", 1}, {"PlayerNum=3\r\n", 3}, {"PlayerNum=4\r\n", 4}};
+        const char* playerNum;
+    } cases[] = {{"PlayerNum=3\r\n", "3"}, {"PlayerNum=5\r\n", "5"}, {"PlayerNum=\r\n", ""},
+                 {"", "1"},                  {"PlayerNum=Four\r\n", "four"}};
     int n = 0;
     for (const auto& c : cases) {
         const auto folder = Folder(std::to_string(n++));
         folder.Write("System.ini", std::string("[Launcher]\r\n") + c.section);
-        Lines keyCaptions;
-        for (const TabSpec& tab : BuildTabList(LoadLauncherSwitches(SystemIni(folder)))) {
-            if (tab.caption.rfind("キー設定", 0) == 0)
-                keyCaptions.push_back(tab.caption);
-        }
-        ASSERT_EQ(keyCaptions.size(), c.keyPages) << c.section;
-        if (c.keyPages == 1)
-            EXPECT_EQ(keyCaptions[0], "キー設定") << c.section;  // no player number
-        else
-            EXPECT_EQ(keyCaptions.back(), "キー設定(" + std::to_string(c.keyPages) + "P)") << c.section;
+        EXPECT_EQ(LoadLauncherSwitches(SystemIni(folder)).playerNum, c.playerNum) << c.section;
     }
 }
 

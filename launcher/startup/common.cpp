@@ -1,6 +1,6 @@
 #include "launcher/startup/common.h"
 
-#include "kiln/core/scoped_win.h"
+#include "kiln/base/scoped_win.h"
 
 namespace Launcher {
 

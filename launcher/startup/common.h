@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "kiln/core/singleton.h"
+#include "kiln/base/singleton.h"
 
 namespace Launcher {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 
 namespace Launcher {
 namespace {

@@ -3,8 +3,8 @@
 #include <shlwapi.h>
 
 #include "kiln/core/kiln_help.h"
-#include "kiln/core/scoped_win.h"
-#include "kiln/core/text.h"
+#include "kiln/base/scoped_win.h"
+#include "kiln/base/text.h"
 
 namespace Launcher {
 namespace {

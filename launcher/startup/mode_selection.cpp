@@ -2,7 +2,7 @@
 
 #include <boost/algorithm/string/split.hpp>
 
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 
 namespace Launcher {
 namespace {

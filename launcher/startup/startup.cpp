@@ -9,6 +9,7 @@
 #include "launcher/startup/engine_handoff.h"
 #include "launcher/startup/mode_selection.h"
 #include "launcher/startup/single_instance.h"
+#include "launcher/pages/page_procedures.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
 
@@ -27,7 +28,7 @@ void BringToFront(HWND window)
 // The window decides whether the game starts; the controller lives until the engine returns.
 void RunLauncherWindow(const char* commandLine, HICON icon)
 {
-    auto launcher = std::make_shared<CLauncher>();
+    auto launcher = std::make_shared<CLauncher>(PageProcedure);
     launcher->RunWindow();
     if (launcher->GetStartRequest() == kStartGame)
         RunEngineLibrary(kGameEngine, commandLine, icon);

@@ -8,24 +8,22 @@
 #include <memory>
 #include <vector>
 
+#include "kiln/base/scoped_win.h"
+#include "kiln/base/text.h"
 #include "kiln/core/kiln_help.h"
-#include "kiln/core/scoped_win.h"
-#include "kiln/core/text.h"
 #include "kiln/image/graphics_loader.h"
 #include "kiln/input/input.h"
-#include "launcher/pages/page_procedures.h"
 #include "launcher/settings/launcher_switches.h"
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
 #include "launcher/window/tab_list.h"
+#include "launcher/window/window_rules.h"
 #include "resources/resource.h"
 
 namespace Launcher {
 namespace {
 
 constexpr UINT_PTR kCleanUpTimer = 278;
-constexpr int kTopPictureX = 9, kTopPictureY = 10, kTopPictureWidth = 288, kTopPictureHeight = 380;
-constexpr int kBannerX = 9, kBannerY = 394, kBannerWidth = 200, kBannerHeight = 40;
 
 HINSTANCE ModuleInstance()
 {
@@ -52,14 +50,15 @@ void EnableTabTexture(HWND page)
 
 // Draws a picture file into its memory bitmap when it has exactly the bitmap's size; anything
 // else leaves the bitmap blank.
-void LoadPicture(Kiln::CGraphicsLoader& loader, const std::string& name, MemoryPicture& picture)
+void LoadPicture(Kiln::CGraphicsLoader& loader, const std::string& name, const PictureArea& area,
+                 MemoryPicture& picture)
 {
     const std::string path =
         Kiln::FormatTemplate("%1%\\%2%", Kiln::CKilnHelp::GetInstance()->GetProgramDirectory(), name);
     if (!loader.Load(path.c_str()))
         return;
     Kiln::IStdGraphicsLoader* image = loader.GetLoader();
-    if (image->GetWidth() == picture.Width() && image->GetHeight() == picture.Height()) {
+    if (PictureFitsArea(image->GetWidth(), image->GetHeight(), area)) {
         std::vector<uint32_t> pixels(static_cast<size_t>(picture.Width()) * picture.Height());
         image->CopyPixels(pixels.data(), picture.Width(), picture.Height(), false);
         picture.Draw(pixels.data());
@@ -70,7 +69,7 @@ void LoadPicture(Kiln::CGraphicsLoader& loader, const std::string& name, MemoryP
 
 }  // namespace
 
-CLauncher::CLauncher() = default;
+CLauncher::CLauncher(PageProcedureLookup pageProcedures) : pageProcedures_(pageProcedures) {}
 
 CLauncher::~CLauncher() = default;
 
@@ -83,7 +82,7 @@ void CLauncher::RunWindow()
     tinyMode_ = switches.enableTinyMode;
     autoPatch_ = switches.enableAutoPatch;
     for (const TabSpec& tab : BuildTabList(switches))
-        pages_.push_back({nullptr, tab.caption, tab.templateId, tab.playerIndex, PageProcedure(tab.templateId)});
+        pages_.push_back({nullptr, tab.caption, tab.templateId, tab.playerIndex, pageProcedures_(tab.templateId)});
 
     HWND dialog = ::CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(tinyMode_ ? IDD_MAIN_TINY : IDD_MAIN),
                                        nullptr, MainDialogProc, 0);
@@ -92,7 +91,7 @@ void CLauncher::RunWindow()
     mainWindow_ = dialog;
     // Key pages and the hardware page read the devices through the input singleton.
     auto input = std::make_unique<Kiln::CInput>();
-    if (!input->Initialize(dialog, ModuleInstance()))
+    if (!input->Initialize(dialog, ModuleInstance(), Kiln::CKilnHelp::GetInstance()->GetInput()))
         ::MessageBoxA(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー", MB_OK | MB_ICONERROR);
     ::ShowWindow(dialog, SW_SHOW);
     RunMessageLoop();
@@ -107,17 +106,14 @@ void CLauncher::RunMessageLoop()
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_KEYDOWN) {
-            // Key pages capture every key themselves.
-            if (CurrentPageIsKeyConfiguration())
-                continue;
-            if (message.wParam == VK_RETURN) {
+            const KeyDownAction action =
+                ActionForKeyDown(CurrentPageIsKeyConfiguration(), static_cast<unsigned>(message.wParam));
+            if (action == KeyDownAction::StartGame)
                 Close(kStartGame);
-                continue;
-            }
-            if (message.wParam == VK_ESCAPE) {
+            else if (action == KeyDownAction::Quit)
                 Close(kDoNotStart);
+            if (action != KeyDownAction::Dispatch)
                 continue;
-            }
         }
         if (!::IsDialogMessageA(mainWindow_, &message)) {
             ::TranslateMessage(&message);
@@ -292,9 +288,9 @@ void CLauncher::CenterPageInTab(HWND dialog, HWND page) const
     ::GetWindowRect(page, &pageRect);
     const int pageWidth = pageRect.right - pageRect.left;
     const int pageHeight = pageRect.bottom - pageRect.top;
-    const int x = display.left + (display.right - display.left - pageWidth) / 2;
-    const int y = display.top + (display.bottom - display.top - pageHeight) / 2;
-    ::SetWindowPos(page, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const Position at = CenterIn(display.left, display.top, display.right - display.left,
+                                 display.bottom - display.top, pageWidth, pageHeight);
+    ::SetWindowPos(page, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CLauncher::DressWindow(HWND page)
@@ -315,11 +311,12 @@ void CLauncher::DressWindow(HWND page)
     ::SendMessageA(mainWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
     const PictureNames pictures = ReadPictureNames(SystemIniPath());
-    topPicture_.Create(kTopPictureWidth, kTopPictureHeight);
-    banner_.Create(kBannerWidth, kBannerHeight);
-    Kiln::CGraphicsLoader loader;
-    LoadPicture(loader, pictures.topImage, topPicture_);
-    LoadPicture(loader, pictures.bannerImage, banner_);
+    topPicture_.Create(kTopPictureArea.width, kTopPictureArea.height);
+    banner_.Create(kBannerArea.width, kBannerArea.height);
+    const Kiln::CKilnHelp* runtime = Kiln::CKilnHelp::GetInstance();
+    Kiln::CGraphicsLoader loader(runtime->GetStd(), runtime->GetExt(), runtime->GetFileControler());
+    LoadPicture(loader, pictures.topImage, kTopPictureArea, topPicture_);
+    LoadPicture(loader, pictures.bannerImage, kBannerArea, banner_);
 
     CenterMainWindow();
     dressed_ = true;
@@ -344,17 +341,15 @@ void CLauncher::Paint(HWND dialog) const
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(dialog, &paint);
     if (!tinyMode_) {
-        topPicture_.CopyTo(dc, kTopPictureX, kTopPictureY);
-        banner_.CopyTo(dc, kBannerX, kBannerY);
+        topPicture_.CopyTo(dc, kTopPictureArea.x, kTopPictureArea.y);
+        banner_.CopyTo(dc, kBannerArea.x, kBannerArea.y);
     }
     ::EndPaint(dialog, &paint);
 }
 
 bool CLauncher::IsOnBanner(LPARAM clientPoint) const
 {
-    const int x = static_cast<short>(LOWORD(clientPoint));
-    const int y = static_cast<short>(HIWORD(clientPoint));
-    return x >= kBannerX && x < kBannerX + kBannerWidth && y >= kBannerY && y < kBannerY + kBannerHeight;
+    return Launcher::IsOnBanner(static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint)));
 }
 
 void CLauncher::OnCommand(WORD id)

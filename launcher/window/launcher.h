@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "kiln/core/singleton.h"
+#include "kiln/base/singleton.h"
 #include "launcher/settings/general_settings.h"
 #include "launcher/settings/key_assignment.h"
 #include "launcher/settings/launcher_configuration.h"
@@ -30,7 +30,10 @@ public:
         DLGPROC procedure = nullptr;
     };
 
-    CLauncher();
+    // The dialog procedure of the page made from a page template.
+    using PageProcedureLookup = DLGPROC (*)(int templateId);
+
+    explicit CLauncher(PageProcedureLookup pageProcedures);
     ~CLauncher() override;
 
     // Builds the tabs, shows the window and runs its message loop until it closes.
@@ -84,6 +87,7 @@ private:
     // Every way of closing the window ends here.
     void Close(int startRequest);
 
+    PageProcedureLookup pageProcedures_;
     HWND mainWindow_ = nullptr;
     HWND tabControl_ = nullptr;
     std::vector<TabPage> pages_;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "kiln/core/scoped_win.h"
+#include "kiln/base/scoped_win.h"
 
 namespace KilnTest {
 namespace {

@@ -33,7 +33,7 @@ protected:
     {
         if (!launcher_) {
             help_ = std::make_unique<Kiln::CKilnHelp>(module_);
-            launcher_ = std::make_unique<CLauncher>();
+            launcher_ = std::make_unique<CLauncher>([](int) -> DLGPROC { return nullptr; });
         }
         return *launcher_;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kiln/core/guid.h"
+#include "kiln/base/guid.h"
 
 // The class ids that the services' CreateInstance understands.
 namespace Kiln::ClassId {

@@ -1,4 +1,4 @@
-#include "kiln/core/number_scan.h"
+#include "kiln/base/number_scan.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "kiln/core/profile_file.h"
+#include "kiln/base/profile_file.h"
 
 #include <windows.h>
 

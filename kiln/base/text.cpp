@@ -1,4 +1,4 @@
-#include "kiln/core/text.h"
+#include "kiln/base/text.h"
 
 namespace Kiln {
 

@@ -1,4 +1,4 @@
-#include "kiln/cli/cli_test_support.h"
+#include "tests/support/tool_harness.h"
 
 #include <fstream>
 #include <sstream>
@@ -52,6 +52,22 @@ std::string ScratchFolder::Read(const std::string& name) const
 bool ScratchFolder::Exists(const std::string& name) const
 {
     return std::filesystem::exists(folder_ / name);
+}
+
+ToolTest::ToolTest() : scratch_(::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+
+std::string ToolTest::Write(const std::string& name, const std::vector<uint8_t>& bytes) const
+{
+    scratch_.Write(name, std::string(bytes.begin(), bytes.end()));
+    return scratch_.Path(name);
+}
+
+int ToolTest::Run(const Arguments& arguments, const std::string& input)
+{
+    const ToolRun run = RunKiln(arguments, input);
+    out_ = run.out;
+    err_ = run.err;
+    return run.code;
 }
 
 }  // namespace KilnCli::TestSupport

@@ -1,4 +1,4 @@
-#include "kiln/image/test_image_files.h"
+#include "tests/support/test_image_files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include <png.h>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 #include "kiln/image/dds_format.h"
 #include "kiln/file/byte_stream.h"
 

@@ -1,4 +1,4 @@
-#include "kiln/sound/test_sound_files.h"
+#include "tests/support/test_sound_files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include <vorbis/vorbisenc.h>
 
-#include "kiln/core/little_endian.h"
+#include "kiln/base/little_endian.h"
 
 namespace KilnTest {
 

@@ -1,4 +1,4 @@
-#include "kiln/input/fake_direct_input.h"
+#include "tests/support/fake_direct_input.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "kiln/core/kiln_interface.h"
+#include "kiln/base/kiln_interface.h"
 
 #include <gtest/gtest.h>
 
-#include "kiln/core/singleton.h"
+#include "kiln/base/singleton.h"
 
 // GCC 12 cannot see that the count never reaches zero while a handle still holds the object
 // and flags every later use.

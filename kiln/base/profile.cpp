@@ -1,4 +1,4 @@
-#include "kiln/core/profile.h"
+#include "kiln/base/profile.h"
 
 namespace Kiln::Profile {
 
