@@ -72,11 +72,24 @@ struct MemoryDCTraits {
     static void Close(Handle h) { ::DeleteDC(h); }
 };
 
+// Global memory that its holder keeps locked: unlocked, then freed.
+struct LockedGlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h)
+    {
+        ::GlobalUnlock(h);
+        ::GlobalFree(h);
+    }
+};
+
 using UniqueHandle = UniqueWin<KernelHandleTraits>;
 using UniqueFileHandle = UniqueWin<FileHandleTraits>;
 using UniqueModule = UniqueWin<ModuleTraits>;
 using UniqueGdiObject = UniqueWin<GdiObjectTraits>;
 using UniqueMemoryDC = UniqueWin<MemoryDCTraits>;
+using UniqueLockedGlobalMemory = UniqueWin<LockedGlobalMemoryTraits>;
 
 // A COM interface pointer that releases its reference.
 template <class T>

@@ -1,9 +1,9 @@
 #include <cstdint>
 #include <string>
 
+#include "kiln/base/class_ids.h"
 #include "kiln/cli/cli_support.h"
 #include "kiln/cli/command_groups.h"
-#include "kiln/base/class_ids.h"
 #include "kiln/crypt/compress.h"
 #include "kiln/crypt/compress_lzma.h"
 #include "kiln/crypt/compress_zlib.h"

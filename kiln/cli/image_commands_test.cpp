@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tests/support/tool_harness.h"
 #include "kiln/cli/cli_support.h"
 #include "kiln/image/dds_plugin.h"
 #include "tests/support/test_image_files.h"
+#include "tests/support/tool_harness.h"
 
 namespace KilnCli {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "tests/support/tool_harness.h"
 #include "launcher/net/oauth_header.h"
+#include "tests/support/tool_harness.h"
 
 namespace KilnCli {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "tests/support/tool_harness.h"
 #include "kiln/crypt/seal_string.h"
+#include "tests/support/tool_harness.h"
 
 namespace KilnCli {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/tool_harness.h"
 #include "tests/support/test_sound_files.h"
+#include "tests/support/tool_harness.h"
 
 namespace KilnCli {
 namespace {

@@ -4,8 +4,8 @@
 #include <exception>
 #include <limits>
 
-#include "kiln/crypt/base64.h"
 #include "kiln/base/little_endian.h"
+#include "kiln/crypt/base64.h"
 #include "kiln/crypt/crc32.h"
 #include "kiln/crypt/crypt.h"
 

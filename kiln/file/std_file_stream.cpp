@@ -1,13 +1,9 @@
 #include "kiln/file/std_file_stream.h"
 
 #include <cstring>
+#include <utility>
 
 namespace Kiln {
-
-CStdFileStream::~CStdFileStream()
-{
-    Close();
-}
 
 bool CStdFileStream::OpenMemory(const void* block, uint32_t size)
 {
@@ -25,12 +21,12 @@ bool CStdFileStream::OpenFile(const char* name)
 {
     if (open_)
         return false;
-    HANDLE file = ::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    UniqueFileHandle file(::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    file_ = file;
-    size_ = ::GetFileSize(file, nullptr);
+    size_ = ::GetFileSize(file.Get(), nullptr);
+    file_ = std::move(file);
     position_ = 0;
     memory_ = false;
     open_ = true;
@@ -44,10 +40,7 @@ void CStdFileStream::Close()
     size_ = 0;
     position_ = 0;
     block_ = nullptr;
-    if (!memory_) {
-        ::CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
+    file_.Reset();
     open_ = false;
 }
 
@@ -57,7 +50,7 @@ void CStdFileStream::Seek(int offset, int origin)
         return;
     if (!memory_) {
         LONG high = 0;
-        ::SetFilePointer(file_, static_cast<LONG>(position_), &high, FILE_BEGIN);
+        ::SetFilePointer(file_.Get(), static_cast<LONG>(position_), &high, FILE_BEGIN);
     }
 }
 
@@ -74,7 +67,7 @@ uint32_t CStdFileStream::Read(void* buffer, uint32_t elementSize, uint32_t count
             std::memcpy(out, block_ + position_, chunk);
         } else {
             DWORD read = 0;
-            if (!::ReadFile(file_, out, chunk, &read, nullptr) || read != chunk) {
+            if (!::ReadFile(file_.Get(), out, chunk, &read, nullptr) || read != chunk) {
                 // The file shrank under us: stop where the data ended.
                 position_ += read;
                 break;

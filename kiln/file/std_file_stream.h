@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
+#include "kiln/base/scoped_win.h"
 #include "kiln/file/data_stream.h"
 
 namespace Kiln {
 
 class CStdFileStream : public RefCounted<IStdFileStream> {
 public:
-    ~CStdFileStream() override;
-
     bool IsEOF() override { return position_ == size_; }
     uint32_t GetSize() override { return size_; }
     uint32_t GetPosition() override { return position_; }
@@ -23,7 +22,7 @@ private:
     bool open_ = false;
     bool memory_ = false;
     const uint8_t* block_ = nullptr;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    UniqueFileHandle file_;
     uint32_t size_ = 0;
     uint32_t position_ = 0;
 };

@@ -6,8 +6,8 @@
 
 #include "kiln/base/class_ids.h"
 #include "kiln/core/kiln_help.h"
-#include "tests/support/test_image_files.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/test_image_files.h"
 
 namespace Kiln {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <png.h>
 
+#include "kiln/file/byte_stream.h"
 #include "kiln/image/png_plugin.h"
 #include "tests/support/test_image_files.h"
-#include "kiln/file/byte_stream.h"
 
 namespace {
 

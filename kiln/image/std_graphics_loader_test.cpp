@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "kiln/file/byte_stream.h"
 #include "kiln/image/decoder_choice.h"
 #include "kiln/image/png_plugin.h"
 #include "tests/support/test_image_files.h"
-#include "kiln/file/byte_stream.h"
 
 namespace Kiln {
 namespace {

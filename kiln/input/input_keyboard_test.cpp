@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "kiln/core/kiln_help.h"
 #include "kiln/input/input.h"
 #include "tests/support/x_input.h"
 
@@ -35,18 +34,11 @@ int ButtonsOn(const CInput& input)
     return on;
 }
 
-// CInput as the launcher uses it: the runtime bootstrap's input service, the real
-// DirectInput keyboard, and key presses that arrive as X events.
+// CInput as the launcher uses it: the runtime's input service over the real DirectInput
+// keyboard, and key presses that arrive as X events.
 class KeyboardInputTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        help_ = std::make_unique<CKilnHelp>(::GetModuleHandleA(nullptr));
-        ASSERT_TRUE(help_->Start());
-        ASSERT_NE(help_->GetInput(), nullptr);
-    }
-
-    std::unique_ptr<CKilnHelp> help_;
+    KilnHandle<IKilnDI> service_ = KilnHandle<IKilnDI>::Adopt(new CKilnDI);
 };
 
 TEST_F(KeyboardInputTest, RealKeyPressReachesTheKeyboardStateAndPlayerOne)
@@ -54,7 +46,7 @@ TEST_F(KeyboardInputTest, RealKeyPressReachesTheKeyboardStateAndPlayerOne)
     TestWindow window("keyboard");
     ASSERT_TRUE(window.BringToFront());
     CInput input;
-    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr), help_->GetInput()));
+    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr), service_.Get()));
     EXPECT_EQ(input.GetDeviceCount(), 1u);  // no game controller on this machine
     EXPECT_FALSE(input.HasJoystick());
     ASSERT_TRUE(window.WhileInFront([&] { input.Update(); }));
@@ -93,12 +85,12 @@ TEST_F(KeyboardInputTest, AnotherWindowInTheForegroundReadsEveryKeyOff)
     TestWindow window("keyboard");
     ASSERT_TRUE(window.BringToFront());
     CInput input;
-    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr), help_->GetInput()));
+    ASSERT_TRUE(input.Initialize(window.Get(), ::GetModuleHandleA(nullptr), service_.Get()));
 
     TestWindow other("elsewhere");
     ASSERT_TRUE(other.BringToFront());
     // A keyboard of its own shows that the key really is down meanwhile.
-    auto witness = KilnHandle<IDIInput>::Adopt(help_->GetInput()->CreateKeyboard());
+    auto witness = KilnHandle<IDIInput>::Adopt(service_.Get()->CreateKeyboard());
     ASSERT_TRUE(witness);
     BYTE keys[kKeyCount] = {};
     HeldXKey z("z");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "kiln/base/class_ids.h"
-#include "kiln/core/create_service.h"
 #include "kiln/input/di_input.h"
 #include "tests/support/fake_direct_input.h"
 
@@ -39,7 +38,7 @@ KilnHandle<IKilnDI> InitializedService(FakeDirectInput& fake)
 
 TEST(KilnDITest, RealDirectInputOpensTheKeyboardAndFindsNoController)
 {
-    auto service = Own(static_cast<IKilnDI*>(CreateService(kServiceInput)));
+    auto service = Own<IKilnDI>(new CKilnDI);
     ASSERT_TRUE(service);
     EXPECT_EQ(service->CreateKeyboard(), nullptr);  // nothing before Initialize
     EXPECT_EQ(service->CreateInstance(ClassId::DirectInputObject), nullptr);

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "kiln/base/class_ids.h"
-#include "kiln/core/create_service.h"
-#include "kiln/core/kiln_ext.h"
-#include "tests/support/test_sound_files.h"
 #include "kiln/file/byte_stream.h"
+#include "kiln/sound/kiln_ds.h"
+#include "kiln/sound/ogg_read.h"
+#include "tests/support/test_sound_files.h"
 
 namespace Kiln {
 namespace {
@@ -34,7 +34,7 @@ protected:
     SoundBufferTest()
         : window_(::CreateWindowExA(0, "STATIC", "sound buffer test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                     nullptr, nullptr)),
-          service_(KilnHandle<IKilnDS>::Adopt(static_cast<IKilnDS*>(CreateService(kServiceSound))))
+          service_(KilnHandle<IKilnDS>::Adopt(new CKilnDS))
     {
     }
     ~SoundBufferTest() override
@@ -111,10 +111,9 @@ TEST_F(SoundBufferTest, AWavPlaysOnceAndReportsItsEnd)
     EXPECT_EQ(buffer->GetStatus(), CDSSoundBuffer::kNotLoaded);
 }
 
-TEST_F(SoundBufferTest, AnOggThroughTheExtensionServiceReaderPlaysToItsEnd)
+TEST_F(SoundBufferTest, AnOggThroughTheOggReaderPlaysToItsEnd)
 {
-    auto ext = KilnHandle<IKilnExt>::Adopt(static_cast<IKilnExt*>(CreateService(kServiceExt)));
-    auto reader = KilnHandle<ISoundReader>::Adopt(static_cast<ISoundReader*>(ext->CreateInstance(ClassId::OGGRead)));
+    auto reader = KilnHandle<ISoundReader>::Adopt(new COGGRead);
     ASSERT_TRUE(reader);
     auto buffer = NewBuffer();
     auto stream = StreamOf(KilnTest::MakeOgg(2, 22050, 11025));
@@ -189,7 +188,7 @@ TEST_F(SoundBufferTest, AFailedLoadKeepsTheSoundItHad)
 
 TEST(SoundBufferWithoutDeviceTest, CannotLoadBeforeTheServiceIsInitialised)
 {
-    auto service = KilnHandle<IKilnDS>::Adopt(static_cast<IKilnDS*>(CreateService(kServiceSound)));
+    auto service = KilnHandle<IKilnDS>::Adopt(new CKilnDS);
     auto buffer = KilnHandle<CDSSoundBuffer>::Adopt(
         static_cast<CDSSoundBuffer*>(service->CreateInstance(ClassId::DSSoundBuffer)));
     auto stream = StreamOf(Wav(100));

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/test_sound_files.h"
-#include "kiln/sound/wav_read.h"
 #include "kiln/file/byte_stream.h"
+#include "kiln/sound/wav_read.h"
+#include "tests/support/test_sound_files.h"
 
 namespace Kiln {
 namespace {

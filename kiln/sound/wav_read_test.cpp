@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "kiln/base/little_endian.h"
+#include "kiln/file/byte_stream.h"
 #include "kiln/sound/sound_fill.h"
 #include "tests/support/test_sound_files.h"
-#include "kiln/file/byte_stream.h"
 
 namespace Kiln {
 namespace {

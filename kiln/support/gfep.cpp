@@ -2,20 +2,10 @@
 
 namespace Kiln {
 
-CGFEP::CGFEP()
+CGFEP::CGFEP() : block_(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kBlockSize))
 {
-    block_ = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, blockSize_);
     if (block_)
-        lockedBlock_ = ::GlobalLock(block_);
-}
-
-CGFEP::~CGFEP()
-{
-    if (block_) {
-        if (lockedBlock_)
-            ::GlobalUnlock(block_);
-        ::GlobalFree(block_);
-    }
+        lockedBlock_ = ::GlobalLock(block_.Get());
 }
 
 }  // namespace Kiln

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "kiln/base/scoped_win.h"
 #include "kiln/base/singleton.h"
 
 namespace Kiln {
@@ -16,11 +17,10 @@ public:
     static constexpr SIZE_T kBlockSize = 1024;
 
     CGFEP();
-    ~CGFEP() override;
 
     // The zero-filled working block, locked for the holder's lifetime.
     void* GetBlock() const { return lockedBlock_; }
-    HGLOBAL GetBlockHandle() const { return block_; }
+    HGLOBAL GetBlockHandle() const { return block_.Get(); }
 
 private:
     bool open_ = false;
@@ -32,7 +32,7 @@ private:
     std::string readingText_;
     std::string candidateTitle_;
     std::string statusText_;
-    HGLOBAL block_ = nullptr;
+    UniqueLockedGlobalMemory block_;
     void* lockedBlock_ = nullptr;
     SIZE_T blockSize_ = kBlockSize;
     uint32_t candidateCount_ = 0;

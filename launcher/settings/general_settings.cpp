@@ -1,8 +1,8 @@
 #include "launcher/settings/general_settings.h"
 
+#include "kiln/base/number_scan.h"
 #include "kiln/base/text.h"
 #include "launcher/settings/profile_keys.h"
-#include "kiln/base/number_scan.h"
 
 namespace Launcher {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "kiln/base/text.h"
-#include "launcher/settings/general_settings.h"
 #include "kiln/input/input_code.h"
+#include "launcher/settings/general_settings.h"
 #include "launcher/settings/key_assignment.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,7 +1,7 @@
 #include "launcher/settings/settings_paths.h"
 
-#include "kiln/core/kiln_help.h"
 #include "kiln/base/text.h"
+#include "kiln/core/kiln_help.h"
 
 namespace Launcher {
 

@@ -4,19 +4,13 @@
 
 namespace Launcher {
 
-CCommon::~CCommon()
-{
-    if (atlModule)
-        ::FreeLibrary(atlModule);
-}
-
 void CCommon::LoadAtl()
 {
-    atlModule = ::LoadLibraryA("ATL.DLL");
+    atlModule.Reset(::LoadLibraryA("ATL.DLL"));
     if (!atlModule)
         return;
-    atlAxWinInit = Kiln::GetProcAs<AtlAxWinInitFunction>(atlModule, "AtlAxWinInit");
-    atlAxGetControl = Kiln::GetProcAs<AtlAxGetControlFunction>(atlModule, "AtlAxGetControl");
+    atlAxWinInit = Kiln::GetProcAs<AtlAxWinInitFunction>(atlModule.Get(), "AtlAxWinInit");
+    atlAxGetControl = Kiln::GetProcAs<AtlAxGetControlFunction>(atlModule.Get(), "AtlAxGetControl");
     if (atlAxWinInit)
         atlAxWinInit();
 }

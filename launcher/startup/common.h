@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include "kiln/base/scoped_win.h"
 #include "kiln/base/singleton.h"
 
 namespace Launcher {
@@ -15,12 +16,11 @@ using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND host, IUnknown** control);
 class CCommon : public Kiln::singleton<CCommon> {
 public:
     CCommon() = default;
-    ~CCommon() override;
 
     // Loads ATL.DLL, takes both entries and registers the control host window class.
     void LoadAtl();
 
-    HMODULE atlModule = nullptr;
+    Kiln::UniqueModule atlModule;
     AtlAxWinInitFunction atlAxWinInit = nullptr;
     AtlAxGetControlFunction atlAxGetControl = nullptr;
 };

@@ -2,9 +2,9 @@
 
 #include <shlwapi.h>
 
-#include "kiln/core/kiln_help.h"
 #include "kiln/base/scoped_win.h"
 #include "kiln/base/text.h"
+#include "kiln/core/kiln_help.h"
 
 namespace Launcher {
 namespace {

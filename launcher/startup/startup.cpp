@@ -3,13 +3,13 @@
 #include <memory>
 
 #include "kiln/core/kiln_help.h"
+#include "launcher/pages/page_procedures.h"
 #include "launcher/settings/launcher_switches.h"
 #include "launcher/startup/common.h"
 #include "launcher/startup/directx_check.h"
 #include "launcher/startup/engine_handoff.h"
 #include "launcher/startup/mode_selection.h"
 #include "launcher/startup/single_instance.h"
-#include "launcher/pages/page_procedures.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
 

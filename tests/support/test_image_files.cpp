@@ -7,8 +7,8 @@
 #include <png.h>
 
 #include "kiln/base/little_endian.h"
-#include "kiln/image/dds_format.h"
 #include "kiln/file/byte_stream.h"
+#include "kiln/image/dds_format.h"
 
 namespace KilnTest {
 
