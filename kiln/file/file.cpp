@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
-#include <new>
+#include <stdexcept>
 
 #include "kiln/base/scoped_win.h"
 #include "kiln/base/text.h"
@@ -59,21 +60,28 @@ bool CFile::Open(const char* name)
         Close();
     const std::string& root = GetRootDirectory();
     const std::string fullName = FileName::FullName(name, root, IsProcessLeadByte);
+    auto fail = [&] {
+        Print("ファイルが読めない:%s\n", AsciiLower(FileName::DisplayName(name, root, IsProcessLeadByte)).c_str());
+        return false;
+    };
 
     UniqueFileHandle file(::CreateFileA(fullName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        Print("ファイルが読めない:%s\n", AsciiLower(FileName::DisplayName(name, root, IsProcessLeadByte)).c_str());
-        return false;
-    }
+    if (!file)
+        return fail();
 
-    const DWORD size = ::GetFileSize(file.Get(), nullptr);
+    // A file the 32-bit sizes cannot express, or this process cannot hold, is as unreadable as
+    // a missing one.
+    LARGE_INTEGER fileSize = {};
+    if (!::GetFileSizeEx(file.Get(), &fileSize) || fileSize.QuadPart < 0 || fileSize.QuadPart > UINT32_MAX)
+        return fail();
+    const DWORD size = static_cast<DWORD>(fileSize.QuadPart);
     std::shared_ptr<std::vector<uint8_t>> contents;
     try {
         // Zero-filled, so a short read never exposes stale memory.
         contents = std::make_shared<std::vector<uint8_t>>(size);
-    } catch (const std::bad_alloc&) {
-        return false;
+    } catch (const std::exception&) {  // bad_alloc, or length_error beyond the address space
+        return fail();
     }
     if (size != 0) {
         DWORD read = 0;

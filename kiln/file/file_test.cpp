@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "kiln/file/file_controler.h"
 #include "kiln/support/debug_log.h"
 #include "tests/support/game_folder.h"
@@ -70,6 +73,26 @@ TEST_F(FileTest, FailureIsLoggedWithTheLowerCasedDisplayName)
     log = GetLogText();
     const std::string shiftJisLine = "ファイルが読めない:x\x83\x41\\y.bmp\n";
     EXPECT_EQ(log.substr(log.size() - shiftJisLine.size()), shiftJisLine);
+}
+
+// Sizes the file object cannot hold fail like a missing file: 4 GiB and more on every build
+// (sizes are 32-bit), and on i686 also 3 GiB, more than the process can address at once.
+TEST_F(FileTest, FilesTooLargeToHoldFailLikeMissingOnes)
+{
+    std::vector<uint64_t> sizes = {uint64_t{4} << 30, (uint64_t{4} << 30) + 10};
+    if (sizeof(void*) == 4)
+        sizes.push_back(uint64_t{3} << 30);
+    for (const uint64_t size : sizes) {
+        folder_.WriteSparse("Huge.png", size);
+        auto file = NewFile();
+        EXPECT_FALSE(file->Open("Huge.png")) << size;
+        EXPECT_EQ(file->GetSize(), 0u) << size;
+        EXPECT_TRUE(file->IsEOF()) << size;
+        const std::string log = GetLogText();
+        const std::string line = "ファイルが読めない:huge.png\n";
+        ASSERT_GE(log.size(), line.size());
+        EXPECT_EQ(log.substr(log.size() - line.size()), line) << size;
+    }
 }
 
 TEST_F(FileTest, EmptyFileIsAtItsEndAtOnce)

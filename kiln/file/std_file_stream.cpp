@@ -1,5 +1,6 @@
 #include "kiln/file/std_file_stream.h"
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -23,9 +24,11 @@ bool CStdFileStream::OpenFile(const char* name)
         return false;
     UniqueFileHandle file(::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    // Positions are 32-bit: a file of 4 GiB or more would be read as a truncated one.
+    LARGE_INTEGER size = {};
+    if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || size.QuadPart > UINT32_MAX)
         return false;
-    size_ = ::GetFileSize(file.Get(), nullptr);
+    size_ = static_cast<uint32_t>(size.QuadPart);
     file_ = std::move(file);
     position_ = 0;
     memory_ = false;

@@ -151,5 +151,13 @@ TEST_F(StreamsTest, StdStreamOpensOnceAndClosesCleanly)
     EXPECT_EQ(stream->GetSize(), 10u);
 }
 
+TEST_F(StreamsTest, StdStreamRefusesFilesBeyondItsSizes)
+{
+    folder_.WriteSparse("huge.bin", (uint64_t{4} << 30) + 10);  // would read as 10 bytes
+    auto stream = NewStdStream();
+    EXPECT_FALSE(stream->OpenFile(folder_.PathOf("huge.bin").c_str()));
+    EXPECT_EQ(stream->GetSize(), 0u);
+}
+
 }  // namespace
 }  // namespace Kiln

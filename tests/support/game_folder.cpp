@@ -89,6 +89,20 @@ void GameFolder::Write(const std::string& file, const std::string& text) const
     WriteFileText(PathOf(file), text);
 }
 
+void GameFolder::WriteSparse(const std::string& file, uint64_t size) const
+{
+    HANDLE handle = ::CreateFileA(PathOf(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool made = handle != INVALID_HANDLE_VALUE && ::SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) &&
+                      ::SetEndOfFile(handle);
+    if (handle != INVALID_HANDLE_VALUE)
+        ::CloseHandle(handle);
+    if (!made)
+        throw std::runtime_error("cannot make " + file);
+}
+
 std::string GameFolder::Read(const std::string& file) const
 {
     return ReadFileText(PathOf(file));

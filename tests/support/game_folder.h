@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // A game folder of its own for one test: the launcher, engine fixtures and ini files, in
@@ -28,6 +29,8 @@ public:
     // Copies of the recording engine under every engine name.
     void AddRecordingEngines() const;
     void Write(const std::string& file, const std::string& text) const;
+    // A file of `size` zero bytes that takes no disk space (its end set past nothing written).
+    void WriteSparse(const std::string& file, uint64_t size) const;
     std::string Read(const std::string& file) const;
     bool Exists(const std::string& file) const;
 
