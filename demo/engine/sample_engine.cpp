@@ -12,7 +12,18 @@ struct GameText {
     std::string commandLine;
 };
 
-LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// GDI reads narrow text in the system's code page, not the process's: Shift-JIS text is
+// converted here and drawn with the wide function, so it reads right on any Windows.
+std::wstring FromShiftJis(const std::string& text)
+{
+    const int length = ::MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: {
@@ -30,7 +41,8 @@ LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         RECT area;
         ::GetClientRect(window, &area);
         ::InflateRect(&area, -24, -24);
-        ::DrawTextA(dc, lines.c_str(), -1, &area, DT_LEFT | DT_WORDBREAK);
+        const std::wstring wide = FromShiftJis(lines);
+        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &area, DT_LEFT | DT_WORDBREAK);
         ::EndPaint(window, &paint);
         return 0;
     }
@@ -39,6 +51,16 @@ LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     default:
         return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Nothing thrown may unwind into Windows.
+    try {
+        return HandleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
     }
 }
 

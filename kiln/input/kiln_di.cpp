@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "kiln/base/catch_all.h"
 #include "kiln/base/class_ids.h"
 #include "kiln/input/di_input.h"
 #include "kiln/input/joystick_inputs.h"
@@ -90,31 +91,35 @@ IDIInput* CKilnDI::CreateJoystick(int position)
 
 BOOL CALLBACK CKilnDI::OnGameController(LPCDIDEVICEINSTANCEA controller, LPVOID context)
 {
-    auto* self = static_cast<CKilnDI*>(context);
-    if (self->countdown_ > 0) {
-        --self->countdown_;
-        return DIENUM_CONTINUE;
-    }
-    if (self->countdown_ < 0)  // already found, should the enumeration go on regardless
+    return CatchAll<BOOL>(DIENUM_STOP, [&]() -> BOOL {
+        auto* self = static_cast<CKilnDI*>(context);
+        if (self->countdown_ > 0) {
+            --self->countdown_;
+            return DIENUM_CONTINUE;
+        }
+        if (self->countdown_ < 0)  // already found, should the enumeration go on regardless
+            return DIENUM_STOP;
+        if (FAILED(self->directInput_->CreateDevice(controller->guidInstance, self->found_.Receive(), nullptr)))
+            self->found_.Reset();
+        self->countdown_ = -1;
         return DIENUM_STOP;
-    if (FAILED(self->directInput_->CreateDevice(controller->guidInstance, self->found_.Receive(), nullptr)))
-        self->found_.Reset();
-    self->countdown_ = -1;
-    return DIENUM_STOP;
+    });
 }
 
 BOOL CALLBACK CKilnDI::OnAxis(LPCDIDEVICEOBJECTINSTANCEA axis, LPVOID context)
 {
-    auto* device = static_cast<IDirectInputDevice8A*>(context);
-    DIPROPRANGE range = {};
-    range.diph.dwSize = sizeof range;
-    range.diph.dwHeaderSize = sizeof range.diph;
-    range.diph.dwObj = axis->dwType;
-    range.diph.dwHow = DIPH_BYID;
-    range.lMin = kAxisRangeMin;
-    range.lMax = kAxisRangeMax;
-    device->SetProperty(DIPROP_RANGE, &range.diph);
-    return DIENUM_CONTINUE;
+    return CatchAll<BOOL>(DIENUM_CONTINUE, [&]() -> BOOL {
+        auto* device = static_cast<IDirectInputDevice8A*>(context);
+        DIPROPRANGE range = {};
+        range.diph.dwSize = sizeof range;
+        range.diph.dwHeaderSize = sizeof range.diph;
+        range.diph.dwObj = axis->dwType;
+        range.diph.dwHow = DIPH_BYID;
+        range.lMin = kAxisRangeMin;
+        range.lMax = kAxisRangeMax;
+        device->SetProperty(DIPROP_RANGE, &range.diph);
+        return DIENUM_CONTINUE;
+    });
 }
 
 }  // namespace Kiln

@@ -1,39 +1,42 @@
 #include "kiln/support/font.h"
 
-#include <cstring>
-
+#include "kiln/base/catch_all.h"
 #include "kiln/base/text.h"
+#include "kiln/base/wide_text.h"
 
 namespace Kiln {
 namespace {
 
-// One enumeration: the description asked for and the face accepted, if any.
+// One enumeration: the description asked for and the face accepted, if any. GDI reads narrow
+// face names in the system's code page, so the search runs on the wide functions.
 struct FaceSearch {
     const CFont* font;
-    LOGFONTA result;
+    LOGFONTW result;
     bool found;
 };
 
-int CALLBACK AcceptShiftJisTrueType(const LOGFONTA* face, const TEXTMETRICA*, DWORD fontType, LPARAM context)
+int CALLBACK AcceptShiftJisTrueType(const LOGFONTW* face, const TEXTMETRICW*, DWORD fontType, LPARAM context)
 {
-    auto* search = reinterpret_cast<FaceSearch*>(context);
-    if (!(fontType & TRUETYPE_FONTTYPE) || face->lfCharSet != SHIFTJIS_CHARSET)
-        return 1;
-    const CFont& font = *search->font;
-    search->result = *face;
-    search->result.lfHeight = font.height;
-    search->result.lfWidth = font.width;
-    search->result.lfWeight = font.weight;
-    search->result.lfItalic = font.italic;
-    search->result.lfUnderline = font.underline;
-    search->result.lfStrikeOut = font.strikeOut;
-    search->result.lfQuality = static_cast<BYTE>(font.quality);
-    search->found = true;
-    return 0;
+    return CatchAll(0, [&] {
+        auto* search = reinterpret_cast<FaceSearch*>(context);
+        if (!(fontType & TRUETYPE_FONTTYPE) || face->lfCharSet != SHIFTJIS_CHARSET)
+            return 1;
+        const CFont& font = *search->font;
+        search->result = *face;
+        search->result.lfHeight = font.height;
+        search->result.lfWidth = font.width;
+        search->result.lfWeight = font.weight;
+        search->result.lfItalic = font.italic;
+        search->result.lfUnderline = font.underline;
+        search->result.lfStrikeOut = font.strikeOut;
+        search->result.lfQuality = static_cast<BYTE>(font.quality);
+        search->found = true;
+        return 0;
+    });
 }
 
-// Copies at most 31 bytes of the face name without splitting a double-byte character.
-void CopyFaceName(char (&destination)[LF_FACESIZE], const std::string& name)
+// At most 31 bytes of the Shift-JIS face name, without splitting a double-byte character.
+std::string FaceNameBytes(const std::string& name)
 {
     size_t length = 0;
     while (length < name.size()) {
@@ -42,17 +45,17 @@ void CopyFaceName(char (&destination)[LF_FACESIZE], const std::string& name)
             break;
         length = next;
     }
-    std::memcpy(destination, name.data(), length);
-    destination[length] = '\0';
+    return name.substr(0, length);
 }
 
 void Enumerate(HDC dc, const std::string& faceName, FaceSearch& search)
 {
-    LOGFONTA query = {};
+    LOGFONTW query = {};
     query.lfCharSet = DEFAULT_CHARSET;
     query.lfPitchAndFamily = 0;
-    CopyFaceName(query.lfFaceName, faceName);
-    ::EnumFontFamiliesExA(dc, &query, AcceptShiftJisTrueType, reinterpret_cast<LPARAM>(&search), 0);
+    const std::wstring face = WideFromShiftJis(FaceNameBytes(faceName));
+    face.copy(query.lfFaceName, LF_FACESIZE - 1);
+    ::EnumFontFamiliesExW(dc, &query, AcceptShiftJisTrueType, reinterpret_cast<LPARAM>(&search), 0);
 }
 
 }  // namespace
@@ -64,7 +67,7 @@ CFontHandle::CFontHandle(const CFont& font) : description_(font), dc_(::CreateCo
     if (!search.found)
         Enumerate(dc_.Get(), "", search);  // every family: the first Shift-JIS TrueType face
     // With no such face at all, the empty description gives the system's default font.
-    font_.Reset(::CreateFontIndirectA(&search.result));
+    font_.Reset(::CreateFontIndirectW(&search.result));
     if (dc_ && font_)
         previous_ = ::SelectObject(dc_.Get(), font_.Get());
 }

@@ -59,6 +59,9 @@ TEST(FontTest, InstalledFaceIsTakenWithTheDescribedMetrics)
     ASSERT_NE(handle.GetFont(), nullptr);
     const LOGFONTA made = Describe(handle);
     EXPECT_STREQ(made.lfFaceName, "IPAゴシック");
+    LOGFONTW wide = {};
+    ::GetObjectW(handle.GetFont(), sizeof wide, &wide);
+    EXPECT_STREQ(wide.lfFaceName, L"IPA\u30B4\u30B7\u30C3\u30AF");
     EXPECT_EQ(made.lfCharSet, SHIFTJIS_CHARSET);
     EXPECT_EQ(made.lfHeight, 12);
     EXPECT_EQ(made.lfWidth, 5);

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "kiln/base/catch_all.h"
 #include "kiln/base/scoped_win.h"
 #include "kiln/base/text.h"
 #include "kiln/core/kiln_help.h"
@@ -12,9 +13,7 @@ namespace {
 // The engine contract: callee-cleans, the command-line text and the icon; no result used.
 using RunEngineFunction = void(WINAPI*)(const char* commandLine, HICON icon);
 
-}  // namespace
-
-void RunEngineLibrary(const std::string& libraryName, const char* commandLine, HICON icon)
+void HandOver(const std::string& libraryName, const char* commandLine, HICON icon)
 {
     const std::string path =
         Kiln::FormatTemplate("%1%\\%2%", Kiln::CKilnHelp::GetInstance()->GetProgramDirectory(), libraryName);
@@ -35,6 +34,14 @@ void RunEngineLibrary(const std::string& libraryName, const char* commandLine, H
         return;
     }
     runEngine(commandLine, icon);
+}
+
+}  // namespace
+
+void RunEngineLibrary(const std::string& libraryName, const char* commandLine, HICON icon)
+{
+    // What our side of the hand-off throws ends it like a missing engine: nothing runs.
+    Kiln::CatchAll([&] { HandOver(libraryName, commandLine, icon); });
 }
 
 }  // namespace Launcher

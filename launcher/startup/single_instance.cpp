@@ -3,6 +3,8 @@
 #include <psapi.h>
 #include <shlwapi.h>
 
+#include "kiln/base/catch_all.h"
+
 namespace Launcher {
 namespace {
 
@@ -36,15 +38,17 @@ struct WindowSearch {
 
 BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM context)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    if (!::IsWindowVisible(window))
-        return TRUE;
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId)
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    return Kiln::CatchAll<BOOL>(TRUE, [&]() -> BOOL {
+        auto* search = reinterpret_cast<WindowSearch*>(context);
+        if (!::IsWindowVisible(window))
+            return TRUE;
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner != search->processId)
+            return TRUE;
+        search->found = window;
+        return FALSE;
+    });
 }
 
 }  // namespace

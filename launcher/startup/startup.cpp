@@ -16,9 +16,6 @@
 namespace Launcher {
 namespace {
 
-constexpr int kExitNormal = 0;
-constexpr int kExitEarly = 1;
-
 void BringToFront(HWND window)
 {
     ::ShowWindow(window, SW_SHOWNORMAL);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "kiln/base/catch_all.h"
 #include "kiln/base/scoped_win.h"
 #include "kiln/base/text.h"
 #include "kiln/core/kiln_help.h"
@@ -176,8 +177,10 @@ const std::optional<std::string>& CLauncher::GetKeyValue(int playerIndex, size_t
 
 INT_PTR CALLBACK CLauncher::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CLauncher* launcher = GetInstance();
-    return launcher ? launcher->HandleMainMessage(dialog, message, wParam, lParam) : FALSE;
+    return Kiln::CatchAll<INT_PTR>(FALSE, [&]() -> INT_PTR {
+        CLauncher* launcher = GetInstance();
+        return launcher ? launcher->HandleMainMessage(dialog, message, wParam, lParam) : FALSE;
+    });
 }
 
 INT_PTR CLauncher::HandleMainMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -315,8 +318,9 @@ void CLauncher::DressWindow(HWND page)
     banner_.Create(kBannerArea.width, kBannerArea.height);
     const Kiln::CKilnHelp* runtime = Kiln::CKilnHelp::GetInstance();
     Kiln::CGraphicsLoader loader(runtime->GetStd(), runtime->GetExt(), runtime->GetFileControler());
-    LoadPicture(loader, pictures.topImage, kTopPictureArea, topPicture_);
-    LoadPicture(loader, pictures.bannerImage, kBannerArea, banner_);
+    // A picture that fails in any way stays blank; the window opens regardless.
+    Kiln::CatchAll([&] { LoadPicture(loader, pictures.topImage, kTopPictureArea, topPicture_); });
+    Kiln::CatchAll([&] { LoadPicture(loader, pictures.bannerImage, kBannerArea, banner_); });
 
     CenterMainWindow();
     dressed_ = true;
