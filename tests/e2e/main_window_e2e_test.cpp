@@ -190,4 +190,22 @@ TEST_F(MainWindowTest, PicturesOfExactlyTheirSizeAreDrawn)
     EXPECT_EQ(launcher_->WaitForExit(), 0);
 }
 
+// A picture the launcher cannot hold is missing, nothing more: 3 GiB is beyond what a 32-bit
+// launcher can address, and a 64-bit one gets a file beyond 32-bit sizes.
+TEST_F(MainWindowTest, TopPictureTooLargeToHoldIsLeftOut)
+{
+    const uint64_t size = sizeof(void*) == 4 ? uint64_t{3} << 30 : (uint64_t{4} << 30) + 16;
+    game_.WriteSparse("top.png", size);
+    WriteSolidPicture(game_.PathOf("banner.bmp"), 200, 40, 10, 220, 10);
+    HWND window = Open("TopImage=top.png\r\nBannerImage=banner.bmp\r\n");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(PixelWhenPainted(window, 9 + 199, 394 + 39, RGB(10, 220, 10)), RGB(10, 220, 10));
+    const COLORREF blank = ::GetSysColor(COLOR_3DFACE);
+    EXPECT_EQ(PixelWhenPainted(window, 9 + 100, 10 + 200, blank), blank);
+    EXPECT_EQ(KilnTest::ItemText(window, IDOK), "ゲーム起動");
+    KilnTest::Click(window, IDOK);
+    EXPECT_EQ(launcher_->WaitForExit(), 0);
+    EXPECT_NE(game_.EngineRecord(), "");
+}
+
 }  // namespace
