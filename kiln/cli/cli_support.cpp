@@ -3,8 +3,10 @@
 #include <fstream>
 #include <istream>
 #include <iterator>
+#include <new>
 #include <ostream>
 #include <sstream>
+#include <utility>
 
 namespace KilnCli {
 
@@ -31,27 +33,65 @@ std::string ReadAll(std::istream& in)
     return bytes.str();
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path, uint64_t limit)
+const char* Describe(ReadError error)
 {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file)
-        return std::nullopt;
-    const std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > limit)
-        return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    file.seekg(0);
-    if (!file.read(bytes.data(), size))
-        return std::nullopt;
-    return bytes;
+    switch (error) {
+    case ReadError::kNone:
+        return "read";
+    case ReadError::kCannotRead:
+        return "cannot read";
+    case ReadError::kTooLarge:
+        return "file too large";
+    case ReadError::kOutOfMemory:
+        return "out of memory";
+    }
+    return "cannot read";
 }
 
-std::optional<std::vector<uint8_t>> ReadStreamBytes(const std::string& path)
+namespace {
+
+// Reads straight into the container the caller keeps, so a large file is held once.
+template <class Bytes>
+std::optional<Bytes> ReadWhole(const std::string& path, uint64_t limit, ReadError* error)
 {
-    const std::optional<std::string> bytes = ReadFileBytes(path, kMaxStreamBytes);
-    if (!bytes)
-        return std::nullopt;
-    return std::vector<uint8_t>(bytes->begin(), bytes->end());
+    auto fail = [error](ReadError why) {
+        if (error)
+            *error = why;
+        return std::optional<Bytes>();
+    };
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file)
+        return fail(ReadError::kCannotRead);
+    const std::streamoff size = file.tellg();
+    if (size < 0)
+        return fail(ReadError::kCannotRead);
+    Bytes bytes;
+    // A 32-bit process cannot address a file of 2 GiB or more at once, whatever the limit.
+    if (static_cast<uint64_t>(size) > limit || static_cast<uint64_t>(size) > bytes.max_size())
+        return fail(ReadError::kTooLarge);
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return fail(ReadError::kOutOfMemory);
+    }
+    file.seekg(0);
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
+        return fail(ReadError::kCannotRead);
+    if (error)
+        *error = ReadError::kNone;
+    return std::optional<Bytes>(std::move(bytes));
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path, uint64_t limit, ReadError* error)
+{
+    return ReadWhole<std::string>(path, limit, error);
+}
+
+std::optional<std::vector<uint8_t>> ReadStreamBytes(const std::string& path, ReadError* error)
+{
+    return ReadWhole<std::vector<uint8_t>>(path, kMaxStreamBytes, error);
 }
 
 bool ReadFilePieces(const std::string& path, const std::function<void(const char* data, size_t size)>& consume)

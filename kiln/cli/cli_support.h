@@ -23,14 +23,21 @@ int Failure(Streams& streams, std::string_view commandName, const std::string& m
 // Every byte of a stream, as it is.
 std::string ReadAll(std::istream& in);
 
-// A whole file; nothing when it cannot be opened or read, or holds more than `limit` bytes.
-std::optional<std::string> ReadFileBytes(const std::string& path, uint64_t limit);
+// Why a whole file is not in memory.
+enum class ReadError { kNone, kCannotRead, kTooLarge, kOutOfMemory };
+
+// The reason in words: "cannot read", "file too large", "out of memory".
+const char* Describe(ReadError error);
+
+// A whole file; nothing when it cannot be opened or read, holds more than `limit` bytes or
+// more than this process can address, or memory runs out. `error`, when given, says which.
+std::optional<std::string> ReadFileBytes(const std::string& path, uint64_t limit, ReadError* error = nullptr);
 
 // The runtime's streams count bytes in 32 bits.
 constexpr uint64_t kMaxStreamBytes = 0xFFFFFFFFu;
 
 // A whole file as a runtime stream reads it; nothing when unreadable or too large.
-std::optional<std::vector<uint8_t>> ReadStreamBytes(const std::string& path);
+std::optional<std::vector<uint8_t>> ReadStreamBytes(const std::string& path, ReadError* error = nullptr);
 
 // Feeds a file to `consume` piece by piece; false when it cannot be opened or read to the end.
 bool ReadFilePieces(const std::string& path, const std::function<void(const char* data, size_t size)>& consume);

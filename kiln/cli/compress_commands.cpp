@@ -62,9 +62,10 @@ int RunCompress(const Arguments& arguments, Streams& streams)
     CompressJob job;
     if (const int usage = ParseJob("compress", arguments, streams, job); usage != kOk)
         return usage;
-    const std::optional<std::string> input = ReadFileBytes(job.input, kMaxBytes);
+    ReadError error = ReadError::kNone;
+    const std::optional<std::string> input = ReadFileBytes(job.input, kMaxBytes, &error);
     if (!input)
-        return Failure(streams, "compress", "cannot read '" + job.input + "' (at most 1 GiB)");
+        return Failure(streams, "compress", "'" + job.input + "': " + Describe(error) + " (at most 1 GiB)");
 
     auto compressor = MakeCompressor(job.lzma);
     std::string packed(CompressCapacity(input->size()), '\0');
@@ -82,9 +83,10 @@ int RunUncompress(const Arguments& arguments, Streams& streams)
     CompressJob job;
     if (const int usage = ParseJob("uncompress", arguments, streams, job); usage != kOk)
         return usage;
-    const std::optional<std::string> packed = ReadFileBytes(job.input, kMaxBytes);
+    ReadError error = ReadError::kNone;
+    const std::optional<std::string> packed = ReadFileBytes(job.input, kMaxBytes, &error);
     if (!packed)
-        return Failure(streams, "uncompress", "cannot read '" + job.input + "' (at most 1 GiB)");
+        return Failure(streams, "uncompress", "'" + job.input + "': " + Describe(error) + " (at most 1 GiB)");
 
     auto compressor = MakeCompressor(job.lzma);
     std::string out;

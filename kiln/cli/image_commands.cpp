@@ -26,9 +26,10 @@ struct LoadedImage {
 
 bool Load(const std::string& path, LoadedImage& image, std::ostream& err)
 {
-    std::optional<std::vector<uint8_t>> bytes = ReadStreamBytes(path);
+    ReadError error = ReadError::kNone;
+    std::optional<std::vector<uint8_t>> bytes = ReadStreamBytes(path, &error);
     if (!bytes) {
-        err << "kiln image: cannot read " << path << "\n";
+        err << "kiln image: " << path << ": " << Describe(error) << "\n";
         return false;
     }
     image.kind = Kiln::DecoderForName(path);

@@ -15,9 +15,10 @@ using Kiln::KilnHandle;
 
 int Info(const std::string& path, Streams& streams)
 {
-    std::optional<std::vector<uint8_t>> bytes = ReadStreamBytes(path);
+    ReadError error = ReadError::kNone;
+    std::optional<std::vector<uint8_t>> bytes = ReadStreamBytes(path, &error);
     if (!bytes) {
-        streams.err << "kiln sound: cannot read " << path << "\n";
+        streams.err << "kiln sound: " << path << ": " << Describe(error) << "\n";
         return kFailed;
     }
     const bool ogg = Kiln::FileName::LowerExtension(path) == "ogg";

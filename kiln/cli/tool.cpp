@@ -1,6 +1,7 @@
-#include <exception>
 #include <istream>
+#include <new>
 #include <ostream>
+#include <stdexcept>
 
 #include "kiln/cli/command.h"
 
@@ -33,13 +34,17 @@ int RunTool(const Arguments& arguments, Streams& streams)
             streams.out << "usage: kiln " << command.usage << "\n";
             return kOk;
         }
+        // Failures are told in words, never in a library's exception text.
         try {
             return command.run(Arguments(arguments.begin() + 1, arguments.end()), streams);
-        } catch (const std::exception& error) {
-            // out of memory for a large file, mostly
-            streams.err << "kiln " << command.name << ": " << error.what() << "\n";
-            return kFailed;
+        } catch (const std::bad_alloc&) {
+            streams.err << "kiln " << command.name << ": out of memory\n";
+        } catch (const std::length_error&) {
+            streams.err << "kiln " << command.name << ": data too large\n";
+        } catch (...) {
+            streams.err << "kiln " << command.name << ": failed unexpectedly\n";
         }
+        return kFailed;
     }
     streams.err << "kiln: unknown command '" << arguments[0] << "'\n";
     PrintUsage(streams.err);
