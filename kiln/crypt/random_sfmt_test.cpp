@@ -43,12 +43,17 @@ TEST(RandomSfmtTest, InitRestartsTheSequence)
 
 TEST(RandomSfmtTest, HeapObjectsKeepTheStateAligned)
 {
-    // The state is 16-byte aligned for the vector form of the recursion.
-    for (int i = 0; i < 4; ++i) {
-        auto random = std::make_unique<CRandom_SFMT>();
-        random->Init(4321);
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(random.get()) % alignof(CRandom_SFMT), 0u);
-        EXPECT_EQ(random->Next(), ReadSfmtOutputs(4321).at(0));
+    // The state is 16-byte aligned for the vector form of the recursion. A 32-bit heap
+    // promises 8 bytes only: blocks of assorted sizes in between move the objects around it.
+    const uint32_t first = ReadSfmtOutputs(4321).at(0);
+    std::vector<std::unique_ptr<char[]>> between;
+    std::vector<std::unique_ptr<CRandom_SFMT>> objects;
+    for (size_t i = 0; i < 64; ++i) {
+        between.push_back(std::make_unique<char[]>(8 + 8 * (i % 7)));
+        objects.push_back(std::make_unique<CRandom_SFMT>());
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(objects.back().get()) % 16, 0u) << i;
+        objects.back()->Init(4321);
+        EXPECT_EQ(objects.back()->Next(), first) << i;
     }
     EXPECT_GE(alignof(CRandom_SFMT), 16u);
 }
