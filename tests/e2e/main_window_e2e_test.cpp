@@ -44,6 +44,63 @@ Pages CountPages(HWND window)
     return pages;
 }
 
+// The page dialog the window shows now, or null.
+BOOL CALLBACK FindVisiblePage(HWND child, LPARAM context)
+{
+    char className[32] = {};
+    ::GetClassNameA(child, className, sizeof className);
+    if (std::string(className) != "#32770" || !::IsWindowVisible(child))
+        return TRUE;
+    *reinterpret_cast<HWND*>(context) = child;
+    return FALSE;
+}
+
+HWND VisiblePage(HWND window)
+{
+    HWND page = nullptr;
+    ::EnumChildWindows(window, FindVisiblePage, reinterpret_cast<LPARAM>(&page));
+    return page;
+}
+
+RECT ScreenRect(HWND window)
+{
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool Contains(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool Intersect(const RECT& a, const RECT& b)
+{
+    RECT both;
+    return ::IntersectRect(&both, &a, &b) != FALSE;
+}
+
+std::string Describe(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
+
+struct ControlsOutside {
+    RECT page;
+    std::vector<std::string> found;
+};
+
+BOOL CALLBACK CheckControlInPage(HWND control, LPARAM context)
+{
+    auto* check = reinterpret_cast<ControlsOutside*>(context);
+    const RECT rect = ScreenRect(control);
+    if (!Contains(check->page, rect))
+        check->found.push_back("control " + std::to_string(::GetDlgCtrlID(control)) + " at " + Describe(rect));
+    return TRUE;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
@@ -140,6 +197,38 @@ TEST_F(MainWindowTest, TinyModeUsesTheCompactWindowWithoutPictures)
     KilnTest::Click(tiny, IDOK);
     EXPECT_EQ(launcher_->WaitForExit(), 0);
     EXPECT_NE(game_.EngineRecord(), "");
+}
+
+TEST_F(MainWindowTest, EveryPageLiesInsideTheTabsDisplayAreaClearOfTheButtons)
+{
+    for (const char* tiny : {"No", "Yes"}) {
+        SCOPED_TRACE(std::string("tiny mode ") + tiny);
+        HWND window = Open(std::string("EnableInformation=yes\r\nEnableTwitter=yes\r\nEnableAutoPatch=yes\r\n"
+                                       "PlayerNum=4\r\nEnableTinyMode=") + tiny + "\r\n");
+        ASSERT_NE(window, nullptr);
+        const RECT display = KilnTest::TabDisplayArea(tab_);
+        const RECT tab = ScreenRect(tab_);
+        ASSERT_TRUE(Contains(tab, display)) << Describe(display);
+        const size_t tabs = KilnTest::TabCaptions(tab_).size();
+        ASSERT_EQ(tabs, 8u);
+        for (size_t i = 0; i < tabs; ++i) {
+            KilnTest::SelectTab(tab_, static_cast<int>(i));
+            HWND page = VisiblePage(window);
+            ASSERT_NE(page, nullptr) << "tab " << i;
+            const RECT pageRect = ScreenRect(page);
+            EXPECT_TRUE(Contains(display, pageRect)) << "tab " << i << ": page " << Describe(pageRect)
+                                                     << " display area " << Describe(display);
+            for (int button : {IDOK, IDCANCEL, IDC_PATCH})
+                EXPECT_FALSE(Intersect(pageRect, ScreenRect(::GetDlgItem(window, button))))
+                    << "tab " << i << ", button " << button;
+            ControlsOutside outside{pageRect, {}};
+            ::EnumChildWindows(page, CheckControlInPage, reinterpret_cast<LPARAM>(&outside));
+            EXPECT_TRUE(outside.found.empty()) << "tab " << i << ": " << outside.found.front() << " outside "
+                                               << Describe(pageRect);
+        }
+        KilnTest::PressCloseBox(window);
+        EXPECT_EQ(launcher_->WaitForExit(), 0);
+    }
 }
 
 // A picture file of one colour, written by the runtime's own writers (".png" or ".bmp").

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "kiln/base/scoped_win.h"
@@ -126,6 +127,19 @@ std::string ItemText(HWND dialog, int id)
     return item ? WindowText(item) : std::string();
 }
 
+std::string ControlText(HWND control)
+{
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kWindowTimeoutMs, &length))
+        return {};
+    // WM_GETTEXT is carried across processes with its buffer.
+    std::vector<char> text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          kWindowTimeoutMs, &copied);
+    return std::string(text.data(), std::min<size_t>(copied, length));
+}
+
 bool ItemVisible(HWND dialog, int id)
 {
     HWND item = ::GetDlgItem(dialog, id);
@@ -180,6 +194,20 @@ void SelectTab(HWND tabControl, int index)
     // Moving the focus of a tab control without button style selects the tab and notifies
     // the parent, as a click does.
     ::SendMessageA(tabControl, TCM_SETCURFOCUS, index, 0);
+}
+
+RECT TabDisplayArea(HWND tabControl)
+{
+    RECT area = {};
+    ::GetClientRect(tabControl, &area);
+    RemoteBuffer remote(tabControl, sizeof area);
+    if (!remote.Valid())
+        return {};
+    remote.Write(0, &area, sizeof area);
+    ::SendMessageA(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(remote.Address()));
+    remote.Read(0, &area, sizeof area);
+    ::MapWindowPoints(tabControl, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
 }
 
 std::vector<std::string> ListEntries(HWND dialog, int id)
