@@ -1,6 +1,9 @@
 #include "launcher/pages/page_procedures.h"
 
+#include "launcher/pages/graphics_page.h"
+#include "launcher/pages/key_page.h"
 #include "launcher/window/launcher.h"
+#include "resources/resource.h"
 
 namespace Launcher {
 namespace {
@@ -17,9 +20,16 @@ INT_PTR CALLBACK TemplatePageProc(HWND page, UINT message, WPARAM, LPARAM)
 
 }  // namespace
 
-DLGPROC PageProcedure(int /*templateId*/)
+DLGPROC PageProcedure(int templateId)
 {
-    return TemplatePageProc;
+    switch (templateId) {
+    case IDD_PAGE_GENERAL:
+        return GraphicsPageProc;
+    case IDD_PAGE_KEYCONFIG:
+        return KeyPageProc;
+    default:
+        return TemplatePageProc;
+    }
 }
 
 }  // namespace Launcher
