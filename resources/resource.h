@@ -13,6 +13,11 @@
 // Program icon
 #define IDI_PROGRAM 5
 
+// Static texts without an id
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Graphics page (102)
 #define IDC_VRAM_CACHE 1001
 #define IDC_FILE_CACHE 1002

@@ -44,24 +44,6 @@ Pages CountPages(HWND window)
     return pages;
 }
 
-// The page dialog the window shows now, or null.
-BOOL CALLBACK FindVisiblePage(HWND child, LPARAM context)
-{
-    char className[32] = {};
-    ::GetClassNameA(child, className, sizeof className);
-    if (std::string(className) != "#32770" || !::IsWindowVisible(child))
-        return TRUE;
-    *reinterpret_cast<HWND*>(context) = child;
-    return FALSE;
-}
-
-HWND VisiblePage(HWND window)
-{
-    HWND page = nullptr;
-    ::EnumChildWindows(window, FindVisiblePage, reinterpret_cast<LPARAM>(&page));
-    return page;
-}
-
 RECT ScreenRect(HWND window)
 {
     RECT rect = {};
@@ -213,7 +195,7 @@ TEST_F(MainWindowTest, EveryPageLiesInsideTheTabsDisplayAreaClearOfTheButtons)
         ASSERT_EQ(tabs, 8u);
         for (size_t i = 0; i < tabs; ++i) {
             KilnTest::SelectTab(tab_, static_cast<int>(i));
-            HWND page = VisiblePage(window);
+            HWND page = KilnTest::CurrentPage(window);
             ASSERT_NE(page, nullptr) << "tab " << i;
             const RECT pageRect = ScreenRect(page);
             EXPECT_TRUE(Contains(display, pageRect)) << "tab " << i << ": page " << Describe(pageRect)

@@ -73,6 +73,16 @@ struct WindowQuery {
     HWND found;
 };
 
+BOOL CALLBACK FindVisibleDialog(HWND child, LPARAM context)
+{
+    char className[32] = {};
+    ::GetClassNameA(child, className, sizeof className);
+    if (std::string(className) != "#32770" || !::IsWindowVisible(child))
+        return TRUE;
+    *reinterpret_cast<HWND*>(context) = child;
+    return FALSE;
+}
+
 BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
 {
     auto* query = reinterpret_cast<WindowQuery*>(context);
@@ -146,6 +156,22 @@ bool ItemVisible(HWND dialog, int id)
     return item && ::IsWindowVisible(item);
 }
 
+HWND CurrentPage(HWND window)
+{
+    HWND page = nullptr;
+    ::EnumChildWindows(window, FindVisibleDialog, reinterpret_cast<LPARAM>(&page));
+    return page;
+}
+
+HWND FocusedWindow(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
 void Click(HWND dialog, int id)
 {
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -215,12 +241,15 @@ std::vector<std::string> ListEntries(HWND dialog, int id)
     HWND control = ::GetDlgItem(dialog, id);
     const ListMessages messages = MessagesFor(control);
     std::vector<std::string> entries;
-    const int count = static_cast<int>(::SendMessageA(control, messages.count, 0, 0));
+    // Across processes only the wide-character form of the text messages comes back whole.
+    const int count = static_cast<int>(::SendMessageW(control, messages.count, 0, 0));
     for (int i = 0; i < count; ++i) {
-        const LRESULT length = ::SendMessageA(control, messages.textLength, i, 0);
-        std::vector<char> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
-        ::SendMessageA(control, messages.text, i, reinterpret_cast<LPARAM>(text.data()));
-        entries.push_back(text.data());
+        const LRESULT length = ::SendMessageW(control, messages.textLength, i, 0);
+        std::vector<wchar_t> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        ::SendMessageW(control, messages.text, i, reinterpret_cast<LPARAM>(text.data()));
+        char narrow[512] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+        entries.push_back(narrow);
     }
     return entries;
 }

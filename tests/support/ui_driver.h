@@ -26,6 +26,11 @@ std::string ItemText(HWND dialog, int id);
 std::string ControlText(HWND control);
 bool ItemVisible(HWND dialog, int id);
 
+// The page dialog a window shows now (its visible child dialog), or null.
+HWND CurrentPage(HWND window);
+// The window that has the keyboard focus in the thread of `window`, or null.
+HWND FocusedWindow(HWND window);
+
 // Presses a button of a dialog: the dialog gets the button's command.
 void Click(HWND dialog, int id);
 // Clicks a button control itself, as the mouse would: check boxes and radio buttons change
