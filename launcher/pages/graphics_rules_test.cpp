@@ -2,27 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace Launcher {
 namespace {
-
-template <size_t N>
-std::vector<std::string> Texts(const std::array<ListEntry, N>& entries)
-{
-    std::vector<std::string> texts;
-    for (const ListEntry& entry : entries)
-        texts.push_back(entry.text);
-    return texts;
-}
-
-TEST(GraphicsRulesTest, ListsShowTheirEntriesTopToBottom)
-{
-    EXPECT_EQ(Texts(kVRAMCacheEntries), (std::vector<std::string>{"最大", "大", "小"}));
-    EXPECT_EQ(Texts(kFileCacheEntries), (std::vector<std::string>{"大", "中", "小"}));
-    EXPECT_EQ(Texts(kScreenSizeEntries), (std::vector<std::string>{"3.0", "2.5", "2.0", "1.5", "1.0"}));
-}
 
 TEST(GraphicsRulesTest, PositionsGiveSettings)
 {
