@@ -11,11 +11,14 @@ namespace {
 // A page whose controls are fixed by its template alone.
 INT_PTR CALLBACK TemplatePageProc(HWND page, UINT message, WPARAM, LPARAM)
 {
-    if (message == WM_INITDIALOG) {
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    // Nothing thrown may travel through the dialog manager.
+    try {
         CLauncher::GetInstance()->DressWindow(page);
-        return TRUE;
+    } catch (...) {
     }
-    return FALSE;
+    return TRUE;
 }
 
 }  // namespace
