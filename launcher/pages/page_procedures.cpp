@@ -1,6 +1,9 @@
 #include "launcher/pages/page_procedures.h"
 
+#include "launcher/pages/graphics_page.h"
+#include "launcher/pages/key_page.h"
 #include "launcher/window/launcher.h"
+#include "resources/resource.h"
 
 namespace Launcher {
 namespace {
@@ -8,18 +11,28 @@ namespace {
 // A page whose controls are fixed by its template alone.
 INT_PTR CALLBACK TemplatePageProc(HWND page, UINT message, WPARAM, LPARAM)
 {
-    if (message == WM_INITDIALOG) {
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    // Nothing thrown may travel through the dialog manager.
+    try {
         CLauncher::GetInstance()->DressWindow(page);
-        return TRUE;
+    } catch (...) {
     }
-    return FALSE;
+    return TRUE;
 }
 
 }  // namespace
 
-DLGPROC PageProcedure(int /*templateId*/)
+DLGPROC PageProcedure(int templateId)
 {
-    return TemplatePageProc;
+    switch (templateId) {
+    case IDD_PAGE_GENERAL:
+        return GraphicsPageProc;
+    case IDD_PAGE_KEYCONFIG:
+        return KeyPageProc;
+    default:
+        return TemplatePageProc;
+    }
 }
 
 }  // namespace Launcher

@@ -176,8 +176,13 @@ const std::optional<std::string>& CLauncher::GetKeyValue(int playerIndex, size_t
 
 INT_PTR CALLBACK CLauncher::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CLauncher* launcher = GetInstance();
-    return launcher ? launcher->HandleMainMessage(dialog, message, wParam, lParam) : FALSE;
+    // Nothing thrown may travel through the dialog manager.
+    try {
+        CLauncher* launcher = GetInstance();
+        return launcher ? launcher->HandleMainMessage(dialog, message, wParam, lParam) : FALSE;
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 INT_PTR CLauncher::HandleMainMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
