@@ -10,8 +10,8 @@ endif()
 if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   # Single-precision math must round the same on both architectures (no x87 excess precision).
   target_compile_options(kiln_settings INTERFACE $<${c_or_cxx}:-msse2 -mfpmath=sse>)
-  # 32-bit Windows heaps promise 8-byte alignment only; GCC assumes 16 and would hand alignas(16)
-  # types to the plain operator new. With 8, every such type gets the aligned operator new.
+  # 32-bit heaps align blocks to 8 bytes only, while GCC assumes 16 for a plain new: with this,
+  # every type aligned beyond 8 (the SFMT state) goes through the aligned operator new.
   target_compile_options(kiln_settings INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-faligned-new=8>)
 endif()
 if(WIN32)

@@ -13,6 +13,27 @@
 // Program icon
 #define IDI_PROGRAM 5
 
+// Static texts without an id
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Graphics page (102)
+#define IDC_VRAM_CACHE 1001
+#define IDC_FILE_CACHE 1002
+#define IDC_FULL_SCREEN 1003
+#define IDC_SHOW_FPS 1004
+#define IDC_SCREEN_SIZE 1005
+#define IDC_HIGH_QUALITY 1006
+#define IDC_SHOW_MENU 1007
+#define IDC_HIGH_QUALITY_NOTE 1008
+
+// Key configuration page (103): key boxes 1101-1112 and 1114-1117, their labels 1053-1068
+// (the button order of the key assignments), and the restore-defaults button
+#define IDC_KEY_LABEL_FIRST 1053
+#define IDC_KEY_BOX_FIRST 1101
+#define IDC_KEY_DEFAULTS 1113
+
 // Main dialog items (1 and 2 are IDOK and IDCANCEL: start and quit)
 #define IDC_PICTURE_FRAME 1044
 #define IDC_PICTURE_NOTE 1045

@@ -5,12 +5,17 @@ set(CMAKE_C_COMPILER ${KILN_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KILN_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${KILN_TRIPLE}-windres)
 
-# The prefix of third-party libraries built by tools/setup for this architecture.
-if(DEFINED ENV{KILN_DEPS_ROOT})
-  set(KILN_DEPS_ROOT $ENV{KILN_DEPS_ROOT})
-else()
-  set(KILN_DEPS_ROOT /var/cache/kiln/deps/current)
+# The third-party libraries built by tools/deps/build-deps, one set per recipe. A tree takes
+# the set named at its first configure (-DKILN_DEPS_ROOT, or the environment that
+# tools/lib/env.sh sets) and keeps it in its cache, so a rebuilt set never moves under it.
+if(NOT KILN_DEPS_ROOT)
+  if(NOT DEFINED ENV{KILN_DEPS_ROOT})
+    message(FATAL_ERROR "KILN_DEPS_ROOT is not set: run tools/setup, then source tools/lib/env.sh "
+                        "or pass -DKILN_DEPS_ROOT=\$(tools/deps/build-deps --root)")
+  endif()
+  set(KILN_DEPS_ROOT $ENV{KILN_DEPS_ROOT} CACHE PATH "Third-party libraries (tools/deps/build-deps)")
 endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KILN_DEPS_ROOT)
 set(KILN_DEPS_PREFIX ${KILN_DEPS_ROOT}/${KILN_TRIPLE})
 
 set(CMAKE_FIND_ROOT_PATH ${KILN_DEPS_PREFIX} /usr/${KILN_TRIPLE})

@@ -1,7 +1,10 @@
 #include "launcher/pages/page_procedures.h"
 
 #include "kiln/base/catch_all.h"
+#include "launcher/pages/graphics_page.h"
+#include "launcher/pages/key_page.h"
 #include "launcher/window/launcher.h"
+#include "resources/resource.h"
 
 namespace Launcher {
 namespace {
@@ -9,20 +12,25 @@ namespace {
 // A page whose controls are fixed by its template alone.
 INT_PTR CALLBACK TemplatePageProc(HWND page, UINT message, WPARAM, LPARAM)
 {
-    return Kiln::CatchAll<INT_PTR>(FALSE, [&]() -> INT_PTR {
-        if (message == WM_INITDIALOG) {
-            CLauncher::GetInstance()->DressWindow(page);
-            return TRUE;
-        }
+    if (message != WM_INITDIALOG)
         return FALSE;
-    });
+    // A dressing that fails leaves the window as it is; the page opens regardless.
+    Kiln::CatchAll([&] { CLauncher::GetInstance()->DressWindow(page); });
+    return TRUE;
 }
 
 }  // namespace
 
-DLGPROC PageProcedure(int /*templateId*/)
+DLGPROC PageProcedure(int templateId)
 {
-    return TemplatePageProc;
+    switch (templateId) {
+    case IDD_PAGE_GENERAL:
+        return GraphicsPageProc;
+    case IDD_PAGE_KEYCONFIG:
+        return KeyPageProc;
+    default:
+        return TemplatePageProc;
+    }
 }
 
 }  // namespace Launcher

@@ -8,8 +8,10 @@
 #include "kiln/core/image_writers.h"
 
 #include "resources/resource.h"
+#include "tests/e2e/launcher_fixture.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/x_input.h"
 
 namespace {
 
@@ -44,6 +46,45 @@ Pages CountPages(HWND window)
     return pages;
 }
 
+RECT ScreenRect(HWND window)
+{
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool Contains(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool Intersect(const RECT& a, const RECT& b)
+{
+    RECT both;
+    return ::IntersectRect(&both, &a, &b) != FALSE;
+}
+
+std::string Describe(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
+
+struct ControlsOutside {
+    RECT page;
+    std::vector<std::string> found;
+};
+
+BOOL CALLBACK CheckControlInPage(HWND control, LPARAM context)
+{
+    auto* check = reinterpret_cast<ControlsOutside*>(context);
+    const RECT rect = ScreenRect(control);
+    if (!Contains(check->page, rect))
+        check->found.push_back("control " + std::to_string(::GetDlgCtrlID(control)) + " at " + Describe(rect));
+    return TRUE;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
@@ -70,14 +111,37 @@ protected:
 
 TEST_F(MainWindowTest, TabsFollowTheSwitchesAndPlayerCount)
 {
-    HWND window = Open("EnableInformation=yes\r\nEnableTwitter=YES\r\nPlayerNum=4\r\n");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(KilnTest::TabCaptions(tab_),
-              (std::vector<std::string>{"情報", "設定", "キー設定(1P)", "キー設定(2P)", "キー設定(3P)",
-                                        "キー設定(4P)", "ハード情報", "Twitter"}));
-    EXPECT_EQ(KilnTest::SelectedTab(tab_), 0);
-    KilnTest::PressCloseBox(window);
-    EXPECT_EQ(launcher_->WaitForExit(), 0);
+    using Captions = std::vector<std::string>;
+    const Captions one = {"キー設定"};
+    const Captions four = {"キー設定(1P)", "キー設定(2P)", "キー設定(3P)", "キー設定(4P)"};
+    struct Case {
+        const char* launcher;
+        bool information, twitter;
+        Captions keys;
+    };
+    for (const Case& c : {Case{"EnableInformation=yes\r\nEnableTwitter=YES\r\nPlayerNum=4\r\n", true, true, four},
+                          Case{"PlayerNum=1\r\n", false, false, one},
+                          Case{"EnableInformation=yes\r\nPlayerNum=2\r\n", true, false, {four[0], four[1]}},
+                          Case{"EnableTwitter=yes\r\nPlayerNum=3\r\n", false, true, {four[0], four[1], four[2]}},
+                          Case{"EnableInformation=no\r\nEnableTwitter=yes please\r\nPlayerNum=5\r\n", false, false, one},
+                          Case{"EnableInformation=Yes\r\nEnableTwitter=yes\r\nPlayerNum=\r\n", true, true, one}}) {
+        SCOPED_TRACE(c.launcher);
+        HWND window = Open(c.launcher);
+        ASSERT_NE(window, nullptr);
+        Captions expected;
+        if (c.information)
+            expected.push_back("情報");
+        expected.push_back("設定");
+        expected.insert(expected.end(), c.keys.begin(), c.keys.end());
+        expected.push_back("ハード情報");
+        if (c.twitter)
+            expected.push_back("Twitter");
+        EXPECT_EQ(KilnTest::TabCaptions(tab_), expected);
+        EXPECT_EQ(KilnTest::SelectedTab(tab_), 0);
+        EXPECT_EQ(CountPages(window).made, 1);  // only the first page exists at start
+        KilnTest::PressCloseBox(window);
+        EXPECT_EQ(launcher_->WaitForExit(), 0);
+    }
 }
 
 TEST_F(MainWindowTest, PagesAreMadeWhenTheirTabIsFirstChosen)
@@ -140,6 +204,38 @@ TEST_F(MainWindowTest, TinyModeUsesTheCompactWindowWithoutPictures)
     KilnTest::Click(tiny, IDOK);
     EXPECT_EQ(launcher_->WaitForExit(), 0);
     EXPECT_NE(game_.EngineRecord(), "");
+}
+
+TEST_F(MainWindowTest, EveryPageLiesInsideTheTabsDisplayAreaClearOfTheButtons)
+{
+    for (const char* tiny : {"No", "Yes"}) {
+        SCOPED_TRACE(std::string("tiny mode ") + tiny);
+        HWND window = Open(std::string("EnableInformation=yes\r\nEnableTwitter=yes\r\nEnableAutoPatch=yes\r\n"
+                                       "PlayerNum=4\r\nEnableTinyMode=") + tiny + "\r\n");
+        ASSERT_NE(window, nullptr);
+        const RECT display = KilnTest::TabDisplayArea(tab_);
+        const RECT tab = ScreenRect(tab_);
+        ASSERT_TRUE(Contains(tab, display)) << Describe(display);
+        const size_t tabs = KilnTest::TabCaptions(tab_).size();
+        ASSERT_EQ(tabs, 8u);
+        for (size_t i = 0; i < tabs; ++i) {
+            KilnTest::SelectTab(tab_, static_cast<int>(i));
+            HWND page = KilnTest::CurrentPage(window);
+            ASSERT_NE(page, nullptr) << "tab " << i;
+            const RECT pageRect = ScreenRect(page);
+            EXPECT_TRUE(Contains(display, pageRect)) << "tab " << i << ": page " << Describe(pageRect)
+                                                     << " display area " << Describe(display);
+            for (int button : {IDOK, IDCANCEL, IDC_PATCH})
+                EXPECT_FALSE(Intersect(pageRect, ScreenRect(::GetDlgItem(window, button))))
+                    << "tab " << i << ", button " << button;
+            ControlsOutside outside{pageRect, {}};
+            ::EnumChildWindows(page, CheckControlInPage, reinterpret_cast<LPARAM>(&outside));
+            EXPECT_TRUE(outside.found.empty()) << "tab " << i << ": " << outside.found.front() << " outside "
+                                               << Describe(pageRect);
+        }
+        KilnTest::PressCloseBox(window);
+        EXPECT_EQ(launcher_->WaitForExit(), 0);
+    }
 }
 
 // A picture file of one colour, written by the runtime's own writers (".png" or ".bmp").
@@ -206,6 +302,136 @@ TEST_F(MainWindowTest, TopPictureTooLargeToHoldIsLeftOut)
     KilnTest::Click(window, IDOK);
     EXPECT_EQ(launcher_->WaitForExit(), 0);
     EXPECT_NE(game_.EngineRecord(), "");
+}
+
+// The window's own dressing and the banner, in a window found by an ASCII title (X pointer
+// and focus).
+class DressedWindowTest : public KilnTest::LauncherFixture {
+protected:
+    POINT ClientOrigin() const
+    {
+        POINT origin = {0, 0};
+        ::ClientToScreen(window_, &origin);
+        return origin;
+    }
+
+    // The cursor the window shows with the pointer at a client point, coming from `dx` pixels
+    // to the left of it (on the same side of the banner's edge): the cursor a move chooses
+    // shows from the next move on.
+    HCURSOR CursorAt(int x, int y, int dx = 1) const
+    {
+        const POINT origin = ClientOrigin();
+        KilnTest::XMovePointer(origin.x + x - dx, origin.y + y);
+        KilnTest::XMovePointer(origin.x + x, origin.y + y);
+        KilnTest::PumpUntil([] { return false; }, 200);
+        CURSORINFO info = {};
+        info.cbSize = sizeof info;
+        ::GetCursorInfo(&info);  // the foreground window's cursor
+        return info.hCursor;
+    }
+};
+
+// Pixels in the square at the left end of a window's caption whose red clearly exceeds their
+// blue.
+int WarmPixelsInCaptionCorner(HWND window)
+{
+    const RECT rect = ScreenRect(window);
+    const int size = ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYDLGFRAME);
+    HDC screen = ::GetDC(nullptr);
+    int warm = 0;
+    for (int y = rect.top; y < rect.top + size; ++y) {
+        for (int x = rect.left; x < rect.left + size; ++x) {
+            const COLORREF pixel = ::GetPixel(screen, x, y);
+            if (GetRValue(pixel) > GetBValue(pixel) + 50)
+                ++warm;
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    return warm;
+}
+
+TEST_F(DressedWindowTest, WindowHasItsIconAndIsCentredOnTheScreen)
+{
+    ASSERT_NE(Open(""), nullptr);
+    // The caption shows the program's icon (brown and orange), which a dialog frame without
+    // an icon of its own leaves out. (Wine answers WM_GETICON from another process with 0.)
+    EXPECT_GT(WarmPixelsInCaptionCorner(window_), 50);
+
+    // Half the screen less half the outer size, the outer size counted from the client area
+    // and the frame metrics of a dialog frame with a caption.
+    RECT client;
+    ::GetClientRect(window_, &client);
+    const int width = client.right + ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXDLGFRAME) +
+                      ::GetSystemMetrics(SM_CXBORDER);
+    const int height = client.bottom + ::GetSystemMetrics(SM_CYEDGE) + ::GetSystemMetrics(SM_CYDLGFRAME) +
+                       ::GetSystemMetrics(SM_CYBORDER) + ::GetSystemMetrics(SM_CYCAPTION);
+    const RECT placed = ScreenRect(window_);
+    EXPECT_EQ(placed.left, ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2);
+    EXPECT_EQ(placed.top, ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
+    CloseWith(IDCANCEL);
+}
+
+// A handler for the "kilnbanner:" address scheme in the test prefix that appends every
+// address it is given to a file.
+class BannerRecorder {
+public:
+    explicit BannerRecorder(const std::string& file)
+    {
+        const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + file + "\"";
+        HKEY key = nullptr;
+        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &key, nullptr);
+        ::RegSetValueExA(key, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        ::RegCloseKey(key);
+        ::RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner\\shell\\open\\command", REG_SZ,
+                       command.c_str(), static_cast<DWORD>(command.size()));
+    }
+    ~BannerRecorder() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner"); }
+    BannerRecorder(const BannerRecorder&) = delete;
+    BannerRecorder& operator=(const BannerRecorder&) = delete;
+};
+
+constexpr char kBannerLauncher[] = "[Launcher]\r\nBannerURL=kilnbanner://banner/page\r\n";
+
+TEST_F(DressedWindowTest, BannerShowsTheHandAndOpensItsAddress)
+{
+    const std::string opened = game_.PathOf("opened.txt");
+    BannerRecorder recorder(opened);
+    ASSERT_NE(Open(kBannerLauncher), nullptr);
+    ASSERT_TRUE(KilnTest::BringToFront(window_, title_));
+
+    const HCURSOR picture = CursorAt(100, 200);
+    const HCURSOR banner = CursorAt(100, 414);
+    EXPECT_NE(banner, picture);
+    EXPECT_EQ(CursorAt(208, 433), banner);   // the banner's last pixel
+    EXPECT_EQ(CursorAt(209, 414, -1), picture);  // just right of it
+    EXPECT_EQ(CursorAt(100, 434), picture);  // just below it
+
+    const POINT origin = ClientOrigin();
+    ASSERT_TRUE(KilnTest::XClick(origin.x + 100, origin.y + 200));  // the picture: nothing
+    ASSERT_TRUE(KilnTest::XClick(origin.x + 20, origin.y + 400));
+    EXPECT_TRUE(KilnTest::PumpUntil([&] { return !KilnTest::ReadFileText(opened).empty(); }, 10000));
+    KilnTest::PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(KilnTest::ReadFileText(opened), "kilnbanner://banner/page\r\n");
+    CloseWith(IDCANCEL);
+}
+
+TEST_F(DressedWindowTest, TinyModeIgnoresTheBanner)
+{
+    const std::string opened = game_.PathOf("opened.txt");
+    BannerRecorder recorder(opened);
+    // A click on the banner's place, as the dialog would receive it; in tiny mode nothing
+    // lies there but the tab control.
+    for (const bool tiny : {false, true}) {
+        SCOPED_TRACE(tiny ? "tiny" : "normal");
+        ::DeleteFileA(opened.c_str());
+        ASSERT_NE(Open(std::string(kBannerLauncher) + "EnableTinyMode=" + (tiny ? "yes" : "no") + "\r\n"), nullptr);
+        ::PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 414));
+        ::PostMessageA(window_, WM_LBUTTONUP, 0, MAKELPARAM(100, 414));
+        KilnTest::PumpUntil([&] { return !KilnTest::ReadFileText(opened).empty(); }, 3000);
+        EXPECT_EQ(KilnTest::ReadFileText(opened), tiny ? "" : "kilnbanner://banner/page\r\n");
+        CloseWith(IDCANCEL);
+    }
 }
 
 }  // namespace

@@ -42,6 +42,10 @@ void RunAndClose(const GameFolder& game, const CloseWay& way)
     EXPECT_EQ(!game.EngineRecord().empty(), way.startsGame) << way.name;
 }
 
+// The information page comes first in these games, so the graphics page is never opened and
+// [General] stays as it was.
+constexpr char kInformationFirst[] = "[Launcher]\r\nEnableInformation=yes\r\n";
+
 GameFolder MakeGame(const std::string& name, const std::string& systemSections)
 {
     GameFolder game("settings_e2e_" + name);
@@ -54,7 +58,8 @@ GameFolder MakeGame(const std::string& name, const std::string& systemSections)
 TEST(SettingsE2ETest, EveryWayOfClosingCreatesGameIniWithoutGeneral)
 {
     for (const CloseWay& way : kCloseWays) {
-        const GameFolder game = MakeGame(std::string("new_") + way.name, "[KeyConfig1]\r\nUP=0,0xC8\r\nDOWN=bad\r\n");
+        const GameFolder game = MakeGame(std::string("new_") + way.name,
+                                         std::string(kInformationFirst) + "[KeyConfig1]\r\nUP=0,0xC8\r\nDOWN=bad\r\n");
         RunAndClose(game, way);
         ASSERT_TRUE(game.Exists("Game.ini")) << way.name;
         const std::string text = game.Read("Game.ini");
@@ -70,7 +75,7 @@ TEST(SettingsE2ETest, EveryWayOfClosingCreatesGameIniWithoutGeneral)
 TEST(SettingsE2ETest, ClosingKeepsThePlayersGeneralAndKeys)
 {
     for (const CloseWay& way : {kCloseWays[1], kCloseWays[3]}) {
-        const GameFolder game = MakeGame(std::string("kept_") + way.name, "");
+        const GameFolder game = MakeGame(std::string("kept_") + way.name, kInformationFirst);
         game.Write("Game.ini",
                    "[General]\r\nFullScreen=YES\r\nScreenSize=3x\r\n[KeyConfig1]\r\nUP=0,0x11\r\nBTN1=abc\r\n"
                    "[KeyConfig2]\r\nUP=2,0x05\r\n");
@@ -88,7 +93,7 @@ TEST(SettingsE2ETest, ClosingKeepsThePlayersGeneralAndKeys)
 
 TEST(SettingsE2ETest, TinyModeWindowSavesToo)
 {
-    const GameFolder game = MakeGame("tiny", "[Launcher]\r\nEnableTinyMode=YES\r\nPlayerNum=5\r\n");
+    const GameFolder game = MakeGame("tiny", "[Launcher]\r\nEnableInformation=yes\r\nEnableTinyMode=YES\r\nPlayerNum=5\r\n");
     RunAndClose(game, kCloseWays[0]);
     EXPECT_EQ(KilnTest::IniSectionLines(game.Read("Game.ini"), "KeyConfig1").size(), 16u);
 }

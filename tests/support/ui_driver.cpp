@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "kiln/base/scoped_win.h"
@@ -72,6 +73,16 @@ struct WindowQuery {
     HWND found;
 };
 
+BOOL CALLBACK FindVisibleDialog(HWND child, LPARAM context)
+{
+    char className[32] = {};
+    ::GetClassNameA(child, className, sizeof className);
+    if (std::string(className) != "#32770" || !::IsWindowVisible(child))
+        return TRUE;
+    *reinterpret_cast<HWND*>(context) = child;
+    return FALSE;
+}
+
 BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
 {
     auto* query = reinterpret_cast<WindowQuery*>(context);
@@ -126,10 +137,39 @@ std::string ItemText(HWND dialog, int id)
     return item ? WindowText(item) : std::string();
 }
 
+std::string ControlText(HWND control)
+{
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kWindowTimeoutMs, &length))
+        return {};
+    // WM_GETTEXT is carried across processes with its buffer.
+    std::vector<char> text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          kWindowTimeoutMs, &copied);
+    return std::string(text.data(), std::min<size_t>(copied, length));
+}
+
 bool ItemVisible(HWND dialog, int id)
 {
     HWND item = ::GetDlgItem(dialog, id);
     return item && ::IsWindowVisible(item);
+}
+
+HWND CurrentPage(HWND window)
+{
+    HWND page = nullptr;
+    ::EnumChildWindows(window, FindVisibleDialog, reinterpret_cast<LPARAM>(&page));
+    return page;
+}
+
+HWND FocusedWindow(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
 }
 
 void Click(HWND dialog, int id)
@@ -182,17 +222,34 @@ void SelectTab(HWND tabControl, int index)
     ::SendMessageA(tabControl, TCM_SETCURFOCUS, index, 0);
 }
 
+RECT TabDisplayArea(HWND tabControl)
+{
+    RECT area = {};
+    ::GetClientRect(tabControl, &area);
+    RemoteBuffer remote(tabControl, sizeof area);
+    if (!remote.Valid())
+        return {};
+    remote.Write(0, &area, sizeof area);
+    ::SendMessageA(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(remote.Address()));
+    remote.Read(0, &area, sizeof area);
+    ::MapWindowPoints(tabControl, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
 std::vector<std::string> ListEntries(HWND dialog, int id)
 {
     HWND control = ::GetDlgItem(dialog, id);
     const ListMessages messages = MessagesFor(control);
     std::vector<std::string> entries;
-    const int count = static_cast<int>(::SendMessageA(control, messages.count, 0, 0));
+    // Across processes only the wide-character form of the text messages comes back whole.
+    const int count = static_cast<int>(::SendMessageW(control, messages.count, 0, 0));
     for (int i = 0; i < count; ++i) {
-        const LRESULT length = ::SendMessageA(control, messages.textLength, i, 0);
-        std::vector<char> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
-        ::SendMessageA(control, messages.text, i, reinterpret_cast<LPARAM>(text.data()));
-        entries.push_back(text.data());
+        const LRESULT length = ::SendMessageW(control, messages.textLength, i, 0);
+        std::vector<wchar_t> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        ::SendMessageW(control, messages.text, i, reinterpret_cast<LPARAM>(text.data()));
+        char narrow[512] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+        entries.push_back(narrow);
     }
     return entries;
 }

@@ -21,7 +21,15 @@ HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs = kWind
 
 std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
+// The text a control holds now, asked with WM_GETTEXT: edit controls and combo boxes leave
+// the copy that GetWindowText reads across processes behind.
+std::string ControlText(HWND control);
 bool ItemVisible(HWND dialog, int id);
+
+// The page dialog a window shows now (its visible child dialog), or null.
+HWND CurrentPage(HWND window);
+// The window that has the keyboard focus in the thread of `window`, or null.
+HWND FocusedWindow(HWND window);
 
 // Presses a button of a dialog: the dialog gets the button's command.
 void Click(HWND dialog, int id);
@@ -35,6 +43,8 @@ bool IsChecked(HWND dialog, int id);
 std::vector<std::string> TabCaptions(HWND tabControl);
 int SelectedTab(HWND tabControl);
 void SelectTab(HWND tabControl, int index);
+// The area of a tab control where its pages go (TCM_ADJUSTRECT), in screen coordinates.
+RECT TabDisplayArea(HWND tabControl);
 
 // Combo boxes and list boxes: the entries, the selected index, and choosing an entry as the
 // player would (the dialog gets the selection-change command).

@@ -101,14 +101,39 @@ TestWindow::~TestWindow()
     PumpMessages();
 }
 
-bool TestWindow::BringToFront()
+bool BringToFront(HWND window, const std::string& caption)
 {
     // Wine's foreground and the X focus are separate: the first decides what the program
     // sees, the second where X delivers the key events.
     const int focused =
-        RunUnixCommand(std::string(kXdotool) + " search --sync --name '^" + caption_ + "$' windowfocus --sync %1");
-    ::SetForegroundWindow(window_);
-    return focused == 0 && PumpUntil([this] { return ::GetForegroundWindow() == window_; });
+        RunUnixCommand(std::string(kXdotool) + " search --sync --name '^" + caption + "$' windowfocus --sync %1");
+    ::SetForegroundWindow(window);
+    return focused == 0 && PumpUntil([window] { return ::GetForegroundWindow() == window; });
+}
+
+bool TestWindow::BringToFront()
+{
+    return KilnTest::BringToFront(window_, caption_);
+}
+
+bool XMovePointer(int x, int y)
+{
+    return RunUnixCommand(std::string(kXdotool) + " mousemove " + std::to_string(x) + " " + std::to_string(y)) ==
+           0;
+}
+
+bool XClick(int x, int y)
+{
+    return XMovePointer(x, y) && RunUnixCommand(std::string(kXdotool) + " click 1") == 0;
+}
+
+bool XPressKey(const std::string& key, DWORD ms)
+{
+    HeldXKey held(key);
+    if (!held.Pressed())
+        return false;
+    PumpUntil([] { return false; }, ms);
+    return true;
 }
 
 bool TestWindow::WhileInFront(const std::function<void()>& action)

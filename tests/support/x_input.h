@@ -43,6 +43,18 @@ private:
     HWND window_ = nullptr;
 };
 
+// Gives a top-level window, of this process or another, the X keyboard focus and waits until
+// it is the foreground window; `caption` is its caption, of letters, digits and '_'.
+bool BringToFront(HWND window, const std::string& caption);
+
+// A left click with the X pointer at a point of the screen.
+bool XClick(int x, int y);
+// Moves the X pointer there.
+bool XMovePointer(int x, int y);
+
+// Holds a key for `ms` milliseconds: long enough for a reader that polls the keyboard.
+bool XPressKey(const std::string& key, DWORD ms = 150);
+
 // xdotool key names ("z", "Up", "shift"). Presses are held until released.
 bool XKeyDown(const std::string& key);
 bool XKeyUp(const std::string& key);
