@@ -13,6 +13,10 @@
 // Program icon
 #define IDI_PROGRAM 5
 
+// The common controls manifest start-up activates; above the ids 1 to 16 that Windows
+// reserves for manifests it reads itself
+#define IDR_COMMON_CONTROLS 101
+
 // Static texts without an id
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
