@@ -31,6 +31,18 @@ HINSTANCE ModuleInstance()
     return Kiln::CKilnHelp::GetInstance()->GetInstanceHandle();
 }
 
+// Looked up at run time rather than imported: the DLL loads then under the activation context
+// start-up holds, which names version 6; an import would bind the older one at process start.
+void InitializeCommonControls(DWORD classes)
+{
+    using InitCommonControlsExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE controls = ::LoadLibraryA("comctl32.dll");  // stays loaded for the windows it serves
+    const auto initialize = Kiln::GetProcAs<InitCommonControlsExFunction>(controls, "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX request = {sizeof request, classes};
+    if (initialize)
+        initialize(&request);
+}
+
 // Gives a page the tab control's textured background where themes exist (Windows XP on).
 void EnableTabTexture(HWND page)
 {
@@ -76,8 +88,7 @@ CLauncher::~CLauncher() = default;
 
 void CLauncher::RunWindow()
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
+    InitializeCommonControls(ICC_TAB_CLASSES | ICC_PROGRESS_CLASS);
 
     const LauncherSwitches switches = LoadLauncherSwitches();
     tinyMode_ = switches.enableTinyMode;
