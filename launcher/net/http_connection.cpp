@@ -1,6 +1,5 @@
 #include "launcher/net/http_connection.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -146,7 +145,9 @@ private:
             throw RequestFailure("dwContentSize is unusable");
         case BodySize::Kind::Known:
             request_.dwContentSize = size.size;
-            request_.strResponse.assign(size.size, '\0');
+            // Room for the whole body at once; the bytes are filled in as they arrive, and a
+            // body cut short is padded with zeros to the announced length at the end.
+            request_.strResponse.reserve(size.size);
             return;
         }
     }
@@ -171,11 +172,12 @@ private:
             const uint32_t received = request_.dwReceivedSize;
             if (count > kMaxResponseSize - received)
                 throw RequestFailure("Response too large");
-            if (received + count > request_.strResponse.size())
-                request_.strResponse.resize(received + count);
-            std::memcpy(request_.strResponse.data() + received, session.buffer.data(), count);
+            request_.strResponse.append(session.buffer.data(), count);
             request_.dwReceivedSize = received + count;
         }
+        const uint32_t announced = request_.dwContentSize;
+        if (announced != kUnknownContentSize && request_.strResponse.size() < announced)
+            request_.strResponse.resize(announced);
     }
 
     REQUEST_DATA& request_;
