@@ -1,6 +1,5 @@
 #include "launcher/net/call_thread.h"
 
-#include <atomic>
 #include <utility>
 
 #include "kiln/base/scoped_win.h"
@@ -14,6 +13,7 @@ void WinINetSession::Close()
             ::InternetCloseHandle(std::exchange(*handle, nullptr));
     }
     std::vector<char>().swap(buffer);
+    std::string().swap(body);
 }
 
 struct CallThread::Shared {
@@ -21,7 +21,6 @@ struct CallThread::Shared {
     Kiln::UniqueHandle callDone{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     Call call;
     bool succeeded = false;
-    std::atomic<bool> stop{false};
     WinINetSession session;
 };
 
@@ -44,7 +43,7 @@ CallThread::CallThread(std::shared_ptr<Shared> shared) : shared_(std::move(share
 
 CallThread::~CallThread()
 {
-    shared_->stop = true;
+    shared_->session.abandoned = true;
     ::SetEvent(shared_->callReady.Get());
 }
 
@@ -54,7 +53,7 @@ DWORD WINAPI CallThread::Main(void* parameter)
     delete static_cast<std::shared_ptr<Shared>*>(parameter);
     for (;;) {
         ::WaitForSingleObject(shared->callReady.Get(), INFINITE);
-        if (shared->stop)
+        if (shared->session.abandoned)
             break;
         try {
             shared->succeeded = shared->call(shared->session);
@@ -68,15 +67,18 @@ DWORD WINAPI CallThread::Main(void* parameter)
     return 0;
 }
 
-CallThread::Outcome CallThread::Run(Call call, HANDLE cancel)
+CallThread::Outcome CallThread::Run(Call call, HANDLE cancel, const std::function<void()>& whileWaiting)
 {
+    constexpr DWORD kPollMs = 10;
     if (cancelled_)
         return Outcome::Cancelled;
     shared_->call = std::move(call);
     ::SetEvent(shared_->callReady.Get());
     const HANDLE waits[] = {shared_->callDone.Get(), cancel};
     const DWORD count = cancel ? 2 : 1;
-    const DWORD woken = ::WaitForMultipleObjects(count, waits, FALSE, INFINITE);
+    DWORD woken;
+    while ((woken = ::WaitForMultipleObjects(count, waits, FALSE, whileWaiting ? kPollMs : INFINITE)) == WAIT_TIMEOUT)
+        whileWaiting();
     if (woken == WAIT_OBJECT_0)
         return shared_->succeeded ? Outcome::Succeeded : Outcome::Failed;
     // Cancelled (or the wait itself failed): the call goes on alone and ends the thread.
@@ -84,14 +86,9 @@ CallThread::Outcome CallThread::Run(Call call, HANDLE cancel)
     return Outcome::Cancelled;
 }
 
-const WinINetSession& CallThread::Session() const
+WinINetSession& CallThread::Session()
 {
     return shared_->session;
-}
-
-void CallThread::AllocateBuffer(size_t size)
-{
-    shared_->session.buffer.resize(size);
 }
 
 }  // namespace Launcher::HTTPConnection

@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 // Under Wine a WinINet call blocked on a stalled server does not return when its handles are
@@ -22,8 +25,12 @@ struct WinINetSession {
     HINTERNET internet = nullptr;
     HINTERNET connect = nullptr;
     HINTERNET request = nullptr;
-    std::vector<char> buffer;
-    DWORD bytesRead = 0;
+    std::vector<char> buffer;  // one read's worth
+    std::string body;          // what has arrived
+    // Polled while a call runs.
+    std::atomic<uint32_t> received{0};
+    // Set when the request has left: a running call stops at its next chance.
+    std::atomic<bool> abandoned{false};
 
     WinINetSession() = default;
     WinINetSession(const WinINetSession&) = delete;
@@ -47,14 +54,13 @@ public:
     CallThread(const CallThread&) = delete;
     CallThread& operator=(const CallThread&) = delete;
 
-    // Runs `call` and waits for its end or for `cancel` (may be null: no cancelling). After
-    // Cancelled the object accepts no further call.
-    Outcome Run(Call call, HANDLE cancel);
+    // Runs `call` and waits for its end or for `cancel` (may be null: no cancelling), calling
+    // `whileWaiting` (when given) every few milliseconds meanwhile. After Cancelled the object
+    // accepts no further call.
+    Outcome Run(Call call, HANDLE cancel, const std::function<void()>& whileWaiting = {});
 
-    // The session, for reading between calls.
-    const WinINetSession& Session() const;
-    // Room for the reads, made between calls.
-    void AllocateBuffer(size_t size);
+    // The session: its atomics at any time, the rest only between calls.
+    WinINetSession& Session();
 
 private:
     struct Shared;

@@ -1,5 +1,6 @@
 #include "launcher/net/http_connection.h"
 
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
@@ -65,9 +66,9 @@ public:
     }
 
 private:
-    void Call(CallThread::Call call, const char* failure)
+    void Call(CallThread::Call call, const char* failure, const std::function<void()>& whileWaiting = {})
     {
-        switch (calls_.Run(std::move(call), request_.cancelEvent.Get())) {
+        switch (calls_.Run(std::move(call), request_.cancelEvent.Get(), whileWaiting)) {
         case CallThread::Outcome::Succeeded:
             return;
         case CallThread::Outcome::Failed:
@@ -144,37 +145,41 @@ private:
         case BodySize::Kind::Unusable:
             throw RequestFailure("dwContentSize is unusable");
         case BodySize::Kind::Known:
+            // Room for the whole body is made at once before the reads.
             request_.dwContentSize = size.size;
-            // Room for the whole body at once; the bytes are filled in as they arrive, and a
-            // body cut short is padded with zeros to the announced length at the end.
-            request_.strResponse.reserve(size.size);
             return;
         }
     }
 
+    // The whole read loop is one call, so the transfer costs no hand-over per read; the
+    // count is published every few milliseconds while it runs.
     void ReadBody()
     {
-        calls_.AllocateBuffer(kReceiveBufferSize);
-        for (;;) {
-            Call([](WinINetSession& session) {
-                session.bytesRead = 0;
+        WinINetSession& session = calls_.Session();
+        session.buffer.resize(kReceiveBufferSize);
+        if (request_.dwContentSize != kUnknownContentSize)
+            session.body.reserve(request_.dwContentSize);
+        const auto publish = [this, &session] { request_.dwReceivedSize = session.received.load(); };
+        Call([](WinINetSession& s) {
+            for (;;) {
+                DWORD count = 0;
                 // A failed read that yields nothing ends the body like its end.
-                ::InternetReadFile(session.request, session.buffer.data(), static_cast<DWORD>(session.buffer.size()),
-                                   &session.bytesRead);
-                return true;
-            }, "InternetReadFile Error");
-            if (request_.bCancel)
-                throw RequestFailure("User Cancel");
-            const WinINetSession& session = calls_.Session();
-            const uint32_t count = session.bytesRead;
-            if (count == 0)
-                break;
-            const uint32_t received = request_.dwReceivedSize;
-            if (count > kMaxResponseSize - received)
-                throw RequestFailure("Response too large");
-            request_.strResponse.append(session.buffer.data(), count);
-            request_.dwReceivedSize = received + count;
-        }
+                ::InternetReadFile(s.request, s.buffer.data(), static_cast<DWORD>(s.buffer.size()), &count);
+                if (s.abandoned)
+                    return false;
+                if (count == 0)
+                    return true;
+                if (count > kMaxResponseSize - s.body.size())
+                    return false;
+                s.body.append(s.buffer.data(), count);
+                s.received = static_cast<uint32_t>(s.body.size());
+            }
+        }, "Response too large", publish);
+        publish();
+        if (request_.bCancel)
+            throw RequestFailure("User Cancel");
+        request_.strResponse = std::move(session.body);
+        // A body cut short keeps the announced length, padded with zeros.
         const uint32_t announced = request_.dwContentSize;
         if (announced != kUnknownContentSize && request_.strResponse.size() < announced)
             request_.strResponse.resize(announced);
