@@ -15,12 +15,12 @@
 // makes a WinINet call on its own thread: it hands each call to a thread of its own and waits
 // for the call to end or for the cancel event, whichever comes first. A cancelled request
 // leaves at once; the call thread finishes the call it is in whenever WinINet gives control
-// back, then closes the handles and frees the buffer. Only that thread ever touches the
+// back, then closes the handles and frees the buffers. Only that thread ever touches the
 // handles, so a closed handle value is never used again by mistake.
 namespace Launcher::HTTPConnection {
 
-// What one request's WinINet calls work on. Only the call thread reads or writes it while a
-// call runs; the request's thread reads it between calls.
+// What one request's WinINet calls work on. While a call runs only the call thread touches
+// it (but for the atomics); the request's thread uses it between calls.
 struct WinINetSession {
     HINTERNET internet = nullptr;
     HINTERNET connect = nullptr;
