@@ -24,5 +24,5 @@ trap 'exec 3>&-; wait' EXIT
 for run in 1 2 3; do
   curl -s -o /dev/null -w "curl run $run: %{size_download} bytes, %{speed_download} bytes/s\n" "http://$address/big.bin"
 done
-"$build/wine-run" "$build/bin/launcher_http_benchmark.exe" "http://$address/big.bin" 5
+"$build/wine-run" "$build/bin/launcher_http_benchmark.exe" "http://$address/big.bin" 9
 "$build/wine-run" "$build/bin/launcher_http_benchmark.exe" "http://$address/big.bin" --memory
