@@ -198,7 +198,30 @@ protected:
         return text;
     }
 
+    // One server at address `n` listing 1.01 with `listedDigest` and `flag` and serving `served`
+    // as its patch (route options `patchOptions`); the launcher at 1.00 asks it alone.
+    void OfferPatch(int n, const std::string& served, const std::string& listedDigest, int flag = 0,
+                    const std::string& patchOptions = "")
+    {
+        GameFolder& site = Site(n);
+        site.Write("update.txt", UpdateInfo({{"1.01", listedDigest, flag}}));
+        site.Write("patch_1.01.exe", served);
+        Configure("1.00", {Serve(n, site, R"({"/update.txt": {"file": "update.txt"},
+                                              "/patch_1.01.exe": {"file": "patch_1.01.exe")" +
+                                              patchOptions + "}}")});
+    }
+
+    // Opens the launcher and presses its patch button: window_ and dialog_.
+    bool OpenDialog()
+    {
+        window_ = OpenLauncher();
+        dialog_ = window_ ? OpenPatchDialog(window_) : nullptr;
+        return dialog_ != nullptr;
+    }
+
     GameFolder game_;
+    HWND window_ = nullptr;
+    HWND dialog_ = nullptr;
     std::vector<std::unique_ptr<GameFolder>> sites_;
     std::vector<std::unique_ptr<LoopbackServer>> servers_;
     std::unique_ptr<Process> launcher_;
@@ -337,25 +360,17 @@ TEST_F(PatchTest, EveryServerFailingGivesOneMessageNamingTheInformationFile)
 
 TEST_F(PatchTest, DigestMismatchIsReportedAndTheFileNeverRuns)
 {
-    GameFolder& site = Site(26);
-    site.Write("update.txt", UpdateInfo({{"1.01", Md5Hex(PatchBytes("1.01", 0)), 0}}));
-    site.Write("patch_1.01.exe", PatchBytes("1.01", 0, 1));
-    Configure("1.00", {Serve(26, site, R"({"/update.txt": {"file": "update.txt"},
-                                           "/patch_1.01.exe": {"file": "patch_1.01.exe"}})")});
-
-    HWND window = OpenLauncher();
-    ASSERT_NE(window, nullptr);
-    HWND dialog = OpenPatchDialog(window);
-    ASSERT_NE(dialog, nullptr);
+    OfferPatch(26, PatchBytes("1.01", 0, 1), Md5Hex(PatchBytes("1.01", 0)));
+    ASSERT_TRUE(OpenDialog());
     HWND box = WaitForBox("ファイル破損");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(KilnTest::MessageBoxText(box), "ダウンロードに失敗しました\n再度ダウンロードをお試しください");
     Answer(box);
-    EXPECT_TRUE(WaitGone(dialog, 5000));
+    EXPECT_TRUE(WaitGone(dialog_, 5000));
     EXPECT_FALSE(Exists(WorkingFolder()));
     EXPECT_EQ(PatchRuns(), "");
     EXPECT_EQ(InstalledVersion(), "1.00");
-    CloseLauncher(window);
+    CloseLauncher(window_);
 }
 
 TEST_F(PatchTest, FailingOrUnstartablePatchIsReportedAndItsFilesRemoved)
@@ -401,15 +416,8 @@ TEST_F(PatchTest, FailingOrUnstartablePatchIsReportedAndItsFilesRemoved)
 TEST_F(PatchTest, LauncherUpdateQuitsWithoutTheGameAndTheNextStartCleansUp)
 {
     const std::string patch = PatchBytes("1.01", 0);
-    GameFolder& site = Site(28);
-    site.Write("update.txt", UpdateInfo({{"1.01", Md5Hex(patch), 1}}));
-    site.Write("patch_1.01.exe", patch);
-    Configure("1.00", {Serve(28, site, R"({"/update.txt": {"file": "update.txt"},
-                                           "/patch_1.01.exe": {"file": "patch_1.01.exe"}})")});
-
-    HWND window = OpenLauncher();
-    ASSERT_NE(window, nullptr);
-    ASSERT_NE(OpenPatchDialog(window), nullptr);
+    OfferPatch(28, patch, Md5Hex(patch), 1);
+    ASSERT_TRUE(OpenDialog());
     HWND box = WaitForBox("ランチャー再起動");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(KilnTest::MessageBoxText(box), "ランチャーの更新があるためランチャーを再起動します");
@@ -417,15 +425,18 @@ TEST_F(PatchTest, LauncherUpdateQuitsWithoutTheGameAndTheNextStartCleansUp)
     EXPECT_EQ(launcher_->WaitForExit(10000), 0);
     EXPECT_EQ(game_.EngineRecord(), "");
     EXPECT_TRUE(game_.Exists("Game.ini"));  // saved on the way out
-    EXPECT_TRUE(Exists(WorkingFolder() + "patch_1.01.exe"));
-    EXPECT_TRUE(Exists(WorkingFolder() + "Update.ini"));
+    EXPECT_TRUE(KilnTest::ReadFileText(WorkingFolder() + "patch_1.01.exe") == patch);
+    EXPECT_EQ(KilnTest::ReadFileText(WorkingFolder() + "Update.ini"),
+              "[Update]\r\nTargetDirectory=" + game_.Path() + "\r\n[WrittenFile]\r\nFile1=" + WorkingFolder() +
+                  "patch_1.01.exe\r\nFile2=" + WorkingFolder() + "Update.ini\r\n[CreateDirectory]\r\nDirectory1=" +
+                  WorkingFolder() + "\r\n");
 
     // Let the patch program finish with its own file before the next start removes it.
     const DWORD ranBy = ::GetTickCount();
     while (PatchRuns().empty() && ::GetTickCount() - ranBy < 10000)
         ::Sleep(20);
     EXPECT_EQ(PatchRuns(), "1.01\n");
-    window = OpenLauncher();
+    HWND window = OpenLauncher();
     ASSERT_NE(window, nullptr);
     const DWORD opened = ::GetTickCount();
     while (Exists(WorkingFolder()) && ::GetTickCount() - opened < 5000)
@@ -438,27 +449,19 @@ TEST_F(PatchTest, LauncherUpdateQuitsWithoutTheGameAndTheNextStartCleansUp)
 TEST_F(PatchTest, CancelDuringALargeSlowDownloadClosesTheDialogWithinASecond)
 {
     const std::string patch = PatchBytes("1.01", 0, 40 * 1024 * 1024);
-    GameFolder& site = Site(29);
-    site.Write("update.txt", UpdateInfo({{"1.01", Md5Hex(patch), 0}}));
-    site.Write("patch_1.01.exe", patch);
-    Configure("1.00", {Serve(29, site, R"({"/update.txt": {"file": "update.txt"},
-                                           "/patch_1.01.exe": {"file": "patch_1.01.exe", "trickle": [262144, 0.1]}})")});
-
-    HWND window = OpenLauncher();
-    ASSERT_NE(window, nullptr);
-    HWND dialog = OpenPatchDialog(window);
-    ASSERT_NE(dialog, nullptr);
-    HWND progress = ::GetDlgItem(dialog, IDC_PATCH_PROGRESS);
+    OfferPatch(29, patch, Md5Hex(patch), 0, R"(, "trickle": [262144, 0.1])");
+    ASSERT_TRUE(OpenDialog());
+    HWND progress = ::GetDlgItem(dialog_, IDC_PATCH_PROGRESS);
     const DWORD waited = ::GetTickCount();
     while (::SendMessageA(progress, PBM_GETPOS, 0, 0) == 0 && ::GetTickCount() - waited < 20000)
         ::Sleep(20);
-    EXPECT_EQ(KilnTest::ItemText(dialog, IDC_PATCH_STATUS), "[patch_1.01.exe]をダウンロード中....");
+    EXPECT_EQ(KilnTest::ItemText(dialog_, IDC_PATCH_STATUS), "[patch_1.01.exe]をダウンロード中....");
     const DWORD cancelled = ::GetTickCount();
-    KilnTest::Click(dialog, IDCANCEL);
-    EXPECT_TRUE(WaitGone(dialog, 1000));
+    KilnTest::Click(dialog_, IDCANCEL);
+    EXPECT_TRUE(WaitGone(dialog_, 1000));
     EXPECT_LT(::GetTickCount() - cancelled, 1000u);
     EXPECT_FALSE(Exists(WorkingFolder()));
-    CloseLauncher(window);
+    CloseLauncher(window_);
     EXPECT_EQ(PatchRuns(), "");
 }
 
