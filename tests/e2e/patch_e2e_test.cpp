@@ -358,6 +358,21 @@ TEST_F(PatchTest, EveryServerFailingGivesOneMessageNamingTheInformationFile)
     CloseLauncher(window);
 }
 
+TEST_F(PatchTest, PatchServerThatNeverAnswersIsGivenUpAfterTenSeconds)
+{
+    const std::string patch = PatchBytes("1.01", 0);
+    OfferPatch(30, patch, Md5Hex(patch), 0, R"(, "silent": true)");
+    ASSERT_TRUE(OpenDialog());
+    const DWORD opened = ::GetTickCount();
+    HWND box = WaitForBox(kFetchErrorCaption, 20000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_GE(::GetTickCount() - opened, 10000u);
+    EXPECT_EQ(KilnTest::MessageBoxText(box), "ファイル[patch_1.01.exe]をダウンロードできませんでした");
+    Answer(box);
+    EXPECT_TRUE(WaitGone(dialog_, 5000));
+    CloseLauncher(window_);
+}
+
 TEST_F(PatchTest, DigestMismatchIsReportedAndTheFileNeverRuns)
 {
     OfferPatch(26, PatchBytes("1.01", 0, 1), Md5Hex(PatchBytes("1.01", 0)));
