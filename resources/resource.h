@@ -43,3 +43,7 @@
 #define IDC_PICTURE_NOTE 1045
 #define IDC_TAB 12320
 #define IDC_PATCH 12321
+
+// Download dialog items (2 is IDCANCEL)
+#define IDC_PATCH_PROGRESS 1046
+#define IDC_PATCH_STATUS 1048

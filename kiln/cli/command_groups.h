@@ -21,4 +21,7 @@ int RunUncompress(const Arguments& arguments, Streams& streams);
 // oauth_commands.cpp
 int RunOAuthHeader(const Arguments& arguments, Streams& streams);
 
+// updateinfo_commands.cpp
+int RunUpdateInfo(const Arguments& arguments, Streams& streams);
+
 }  // namespace KilnCli

@@ -22,6 +22,12 @@ const std::vector<Command>& Commands()
          "                         [--param NAME=VALUE]... [--timestamp SECONDS]\n"
          "                         the OAuth header text of a signed GET request",
          RunOAuthHeader},
+        {"updateinfo",
+         "updateinfo line VERSION FLAG PATCHFILE\n"
+         "                         the update-information entry \"VERSION,MD5,FLAG,NAME\" for a patch file\n"
+         "                         updateinfo check INFOFILE --installed VERSION [--prefix PATTERN]\n"
+         "                         the patch the launcher would fetch next, or why none",
+         RunUpdateInfo},
         {"image", "image info FILE | image decode FILE --out RAW | image dds FILE OUT.dds", RunImage},
         {"sound", "sound info FILE", RunSound},
     };

@@ -14,6 +14,7 @@
 #include "kiln/core/kiln_help.h"
 #include "kiln/image/graphics_loader.h"
 #include "kiln/input/input.h"
+#include "launcher/patch/patch_files.h"
 #include "launcher/settings/launcher_switches.h"
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
@@ -84,7 +85,11 @@ void LoadPicture(Kiln::CGraphicsLoader& loader, const std::string& name, const P
 
 CLauncher::CLauncher(PageProcedureLookup pageProcedures) : pageProcedures_(pageProcedures) {}
 
-CLauncher::~CLauncher() = default;
+CLauncher::~CLauncher()
+{
+    // Every worker thread must be done with its record before the records go.
+    autoPatcher_.CancelAllRequests();
+}
 
 void CLauncher::RunWindow()
 {
@@ -230,8 +235,10 @@ INT_PTR CLauncher::HandleMainMessage(HWND dialog, UINT message, WPARAM wParam, L
         }
         return FALSE;
     case WM_TIMER:
-        if (wParam == kCleanUpTimer)
+        if (wParam == kCleanUpTimer) {
             ::KillTimer(dialog, kCleanUpTimer);
+            RemoveUpdateFiles();
+        }
         return TRUE;
     default:
         return FALSE;
@@ -376,9 +383,24 @@ void CLauncher::OnCommand(WORD id)
     case IDCANCEL:
         Close(kDoNotStart);
         break;
+    case IDC_PATCH:
+        RunPatchDialog();
+        break;
     default:
         break;
     }
+}
+
+void CLauncher::RunPatchDialog()
+{
+    PatchDialogHost host;
+    host.instance = ModuleInstance();
+    host.configuration = &configuration_;
+    host.reloadConfiguration = [this] { LoadLauncherConfiguration(); };
+    host.targetDirectory = Kiln::CKilnHelp::GetInstance()->GetProgramDirectory();
+    // A patch that replaces the launcher is running: quit so that it can.
+    if (autoPatcher_.RunDialog(mainWindow_, host) == 1)
+        Close(kDoNotStart);
 }
 
 }  // namespace Launcher

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kiln/base/singleton.h"
+#include "launcher/patch/auto_patcher.h"
 #include "launcher/settings/general_settings.h"
 #include "launcher/settings/key_assignment.h"
 #include "launcher/settings/launcher_configuration.h"
@@ -84,6 +85,8 @@ private:
     void Paint(HWND dialog) const;
     bool IsOnBanner(LPARAM clientPoint) const;
     void OnCommand(WORD id);
+    // The patch button: the auto-patcher's download dialog, modal.
+    void RunPatchDialog();
     // Every way of closing the window ends here.
     void Close(int startRequest);
 
@@ -103,6 +106,7 @@ private:
     bool generalPageOpened_ = false;
     KeyValues keyValues_;
     bool keyPageOpened_ = false;
+    AutoPatcher autoPatcher_;
 };
 
 }  // namespace Launcher

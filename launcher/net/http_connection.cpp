@@ -1,0 +1,260 @@
+#include "launcher/net/http_connection.h"
+
+#include <functional>
+#include <memory>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+#include "launcher/net/call_thread.h"
+
+namespace Launcher::HTTPConnection {
+namespace {
+
+// A failure inside ExecuteRequest; its text goes nowhere.
+class RequestFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+DWORD WINAPI RequestWorker(void* parameter)
+{
+    ExecuteRequest(*static_cast<REQUEST_DATA*>(parameter));
+    return 0;
+}
+
+void ClearHandleViews(REQUEST_DATA& request)
+{
+    request.hRequest = nullptr;
+    request.hConnect = nullptr;
+    request.hInternet = nullptr;
+}
+
+// Content-Length as text: a number query would turn a value too large for 32 bits or a
+// malformed one into some other number.
+std::optional<std::string> QueryContentLength(HINTERNET request)
+{
+    char text[64] = {};
+    DWORD size = sizeof text;
+    if (::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+        return std::string(text, size);
+    if (::GetLastError() == ERROR_HTTP_HEADER_NOT_FOUND)
+        return std::nullopt;
+    return std::string("?");  // longer than any usable length
+}
+
+class Transfer {
+public:
+    Transfer(REQUEST_DATA& request, CallThread& calls) : request_(request), calls_(calls) {}
+
+    void Run()
+    {
+        const std::optional<URLParts> url = SplitURL(request_.strURL);
+        if (!url)
+            return;
+        const std::string parameters = BuildParameterString(request_.mapParam);
+        Open(*url, parameters);
+        Send(parameters);
+        ReceiveStatus();
+        SizeBody();
+        ReadBody();
+        Call([](WinINetSession& session) {
+            session.Close();
+            return true;
+        }, "InternetCloseHandle Error");
+    }
+
+private:
+    void Call(CallThread::Call call, const char* failure, const std::function<void()>& whileWaiting = {})
+    {
+        switch (calls_.Run(std::move(call), request_.cancelEvent.Get(), whileWaiting)) {
+        case CallThread::Outcome::Succeeded:
+            return;
+        case CallThread::Outcome::Failed:
+            throw RequestFailure(failure);
+        case CallThread::Outcome::Cancelled:
+            throw RequestFailure("User Cancel");
+        }
+    }
+
+    void Open(const URLParts& url, const std::string& parameters)
+    {
+        Call([](WinINetSession& session) {
+            session.internet = ::InternetOpenA("HTTP Request", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+            return session.internet != nullptr;
+        }, "InternetOpen Error");
+        request_.hInternet = calls_.Session().internet;
+
+        Call([host = url.host, port = url.port](WinINetSession& session) {
+            session.connect = ::InternetConnectA(session.internet, host.c_str(), port, nullptr, nullptr,
+                                                 INTERNET_SERVICE_HTTP, 0, 0);
+            return session.connect != nullptr;
+        }, "InternetConnect Error");
+        request_.hConnect = calls_.Session().connect;
+
+        DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+        if (url.secure)
+            flags |= INTERNET_FLAG_SECURE;
+        const bool post = request_.bPost;
+        std::string target = post ? url.path : GetRequestTarget(url.path, parameters);
+        Call([post, target = std::move(target), flags](WinINetSession& session) {
+            session.request = ::HttpOpenRequestA(session.connect, post ? "POST" : "GET", target.c_str(), nullptr,
+                                                 nullptr, nullptr, flags, 0);
+            return session.request != nullptr;
+        }, "HttpOpenRequest Error");
+        request_.hRequest = calls_.Session().request;
+    }
+
+    void Send(const std::string& parameters)
+    {
+        std::string body = request_.bPost ? parameters : std::string();
+        Call([headers = request_.strHeader, body = std::move(body)](WinINetSession& session) mutable {
+            return ::HttpSendRequestA(session.request, headers.empty() ? nullptr : headers.data(),
+                                      static_cast<DWORD>(headers.size()), body.empty() ? nullptr : body.data(),
+                                      static_cast<DWORD>(body.size())) != FALSE;
+        }, "HttpSendRequest Error");
+    }
+
+    void ReceiveStatus()
+    {
+        auto status = std::make_shared<DWORD>(0);
+        Call([status](WinINetSession& session) {
+            DWORD size = sizeof(DWORD);
+            return ::HttpQueryInfoA(session.request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, status.get(),
+                                    &size, nullptr) != FALSE;
+        }, "Can't get HTTP Status");
+        request_.dwStatusCode = *status;
+        request_.bStatusReceived = true;
+    }
+
+    void SizeBody()
+    {
+        auto header = std::make_shared<std::optional<std::string>>();
+        Call([header](WinINetSession& session) {
+            *header = QueryContentLength(session.request);
+            return true;
+        }, "HttpQueryInfo Error");
+        const BodySize size = CheckContentLength(*header);
+        switch (size.kind) {
+        case BodySize::Kind::Unknown:
+            return;
+        case BodySize::Kind::Zero:
+            request_.dwContentSize = 0;
+            throw RequestFailure("dwContentSize is zero");
+        case BodySize::Kind::Unusable:
+            throw RequestFailure("dwContentSize is unusable");
+        case BodySize::Kind::Known:
+            // Room for the whole body is made at once before the reads.
+            request_.dwContentSize = size.size;
+            return;
+        }
+    }
+
+    // The whole read loop is one call, so the transfer costs no hand-over per read; the
+    // count is published every few milliseconds while it runs.
+    void ReadBody()
+    {
+        WinINetSession& session = calls_.Session();
+        session.buffer.resize(kReceiveBufferSize);
+        if (request_.dwContentSize != kUnknownContentSize)
+            session.body.reserve(request_.dwContentSize);
+        const auto publish = [this, &session] { request_.dwReceivedSize = session.received.load(); };
+        Call([](WinINetSession& s) {
+            for (;;) {
+                DWORD count = 0;
+                // A failed read that yields nothing ends the body like its end.
+                ::InternetReadFile(s.request, s.buffer.data(), static_cast<DWORD>(s.buffer.size()), &count);
+                if (s.abandoned)
+                    return false;
+                if (count == 0)
+                    return true;
+                if (count > kMaxResponseSize - s.body.size())
+                    return false;
+                s.body.append(s.buffer.data(), count);
+                s.received = static_cast<uint32_t>(s.body.size());
+            }
+        }, "Response too large", publish);
+        publish();
+        if (request_.bCancel)
+            throw RequestFailure("User Cancel");
+        request_.strResponse = std::move(session.body);
+        // A body cut short keeps the announced length, padded with zeros.
+        const uint32_t announced = request_.dwContentSize;
+        if (announced != kUnknownContentSize && request_.strResponse.size() < announced)
+            request_.strResponse.resize(announced);
+    }
+
+    REQUEST_DATA& request_;
+    CallThread& calls_;
+};
+
+// Everything of ExecuteRequest but the final bFinished, so that no local outlives it.
+void Perform(REQUEST_DATA& request)
+{
+    try {
+        std::unique_ptr<CallThread> calls = CallThread::Start();
+        if (!calls)
+            throw RequestFailure("InternetOpen Error");
+        Transfer(request, *calls).Run();
+    } catch (...) {
+        // RequestFailure, or a body that could not be allocated: the same failed request.
+        std::string().swap(request.strResponse);
+    }
+    ClearHandleViews(request);
+}
+
+}  // namespace
+
+REQUEST_DATA::REQUEST_DATA() : cancelEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+void StartRequest(const std::string& url, REQUEST_DATA& request, const std::string& headers,
+                  const std::map<std::string, std::string>* parameters, bool async)
+{
+    request.strURL = url;
+    request.strHeader = headers;
+    request.strResponse.clear();
+    request.bAsync = async;
+    if (parameters && parameters != &request.mapParam)
+        request.mapParam = *parameters;
+    request.bPost = false;
+    request.bCancel = false;
+    ClearHandleViews(request);
+    request.dwReceivedSize = 0;
+    request.dwContentSize = kUnknownContentSize;
+    request.dwStatusCode = 0;
+    request.bStatusReceived = false;
+    request.bFinished = false;
+    if (request.cancelEvent)
+        ::ResetEvent(request.cancelEvent.Get());
+
+    if (!async) {
+        ExecuteRequest(request);
+        return;
+    }
+    HANDLE worker = ::CreateThread(nullptr, 0, RequestWorker, &request, 0, nullptr);
+    if (!worker) {
+        // Nobody would ever finish the record: end it as a failed request.
+        request.bFinished = true;
+        return;
+    }
+    ::CloseHandle(worker);
+}
+
+int ExecuteRequest(REQUEST_DATA& request)
+{
+    Perform(request);
+    // The owner may free the record as soon as it sees this: nothing touches it afterwards.
+    request.bFinished = true;
+    return 0;
+}
+
+void CancelRequest(REQUEST_DATA& request)
+{
+    request.bCancel = true;
+    if (request.cancelEvent)
+        ::SetEvent(request.cancelEvent.Get());
+    ClearHandleViews(request);
+}
+
+}  // namespace Launcher::HTTPConnection

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "kiln/base/scoped_win.h"
+#include "launcher/net/http_request_text.h"
+#include "launcher/net/percent_encode.h"
+
+// The launcher's HTTP client: one request per record, run on the calling thread or on a
+// worker thread of its own, polled by its owner through the record.
+namespace Launcher::HTTPConnection {
+
+struct REQUEST_DATA {
+    REQUEST_DATA();
+    REQUEST_DATA(const REQUEST_DATA&) = delete;
+    REQUEST_DATA& operator=(const REQUEST_DATA&) = delete;
+
+    std::string strURL;
+    std::string strHeader;
+    std::string strResponse;  // read by the owner only once bFinished is set
+    std::map<std::string, std::string> mapParam;
+    bool bAsync = false;
+    bool bPost = false;
+    // Polled or set across threads; each has a single writer.
+    std::atomic<bool> bCancel{false};
+    std::atomic<HINTERNET> hInternet{nullptr};
+    std::atomic<HINTERNET> hConnect{nullptr};
+    std::atomic<HINTERNET> hRequest{nullptr};
+    std::atomic<uint32_t> dwReceivedSize{0};
+    std::atomic<uint32_t> dwContentSize{kUnknownContentSize};
+    std::atomic<uint32_t> dwStatusCode{0};
+    std::atomic<bool> bStatusReceived{false};
+    std::atomic<bool> bFinished{false};
+
+    // Signalled by CancelRequest: a transfer waiting for the network wakes on it at once.
+    Kiln::UniqueHandle cancelEvent;
+};
+
+// Sets up the record (see REQUEST_DATA) and runs ExecuteRequest, on a worker thread of its
+// own when `async` (the owner keeps the record alive until bFinished), else on this thread.
+// `parameters` is copied into mapParam unless it is null or the record's own map.
+void StartRequest(const std::string& url, REQUEST_DATA& request, const std::string& headers,
+                  const std::map<std::string, std::string>* parameters, bool async);
+
+// Performs the request described by the record; always returns 0. Every failure ends with
+// bFinished set and an empty body.
+int ExecuteRequest(REQUEST_DATA& request);
+
+// Sets bCancel and wakes the transfer; does not wait. The transfer then ends promptly with
+// an empty body; bFinished tells when it has.
+void CancelRequest(REQUEST_DATA& request);
+
+}  // namespace Launcher::HTTPConnection

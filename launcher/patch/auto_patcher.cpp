@@ -1,0 +1,278 @@
+#include "launcher/patch/auto_patcher.h"
+
+#include <commctrl.h>
+
+#include "kiln/base/scoped_win.h"
+#include "kiln/base/text.h"
+#include "launcher/net/md5.h"
+#include "launcher/patch/patch_files.h"
+#include "launcher/patch/patch_rules.h"
+#include "launcher/patch/update_info.h"
+#include "resources/resource.h"
+
+namespace Launcher {
+namespace {
+
+using HTTPConnection::REQUEST_DATA;
+namespace Text = Patch::Text;
+
+void ShowMessage(const std::string& text, const char* caption, UINT icon)
+{
+    ::MessageBoxA(nullptr, text.c_str(), caption, MB_OK | icon);
+}
+
+}  // namespace
+
+INT_PTR AutoPatcher::RunDialog(HWND owner, const PatchDialogHost& host)
+{
+    host_ = &host;
+    const INT_PTR result = ::DialogBoxParamA(host.instance, MAKEINTRESOURCEA(IDD_PATCH), owner, DialogProc,
+                                             reinterpret_cast<LPARAM>(this));
+    host_ = nullptr;
+    return result == 1 ? 1 : 0;
+}
+
+void AutoPatcher::CancelAllRequests()
+{
+    for (const auto& request : pendingRequests) {
+        HTTPConnection::CancelRequest(*request);
+        while (!request->bFinished)
+            ::Sleep(0);
+    }
+    pendingRequests.clear();
+    serverIndex = 0;
+}
+
+INT_PTR CALLBACK AutoPatcher::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    auto* patcher = reinterpret_cast<AutoPatcher*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    if (!patcher)
+        return FALSE;
+    try {
+        return patcher->HandleMessage(dialog, message, wParam);
+    } catch (...) {
+        // A PatchFilePrefix without its one placeholder, or no memory: the run ends like any
+        // other failed check.
+        ::KillTimer(dialog, Patch::kTimerId);
+        ::EndDialog(dialog, 0);
+        return TRUE;
+    }
+}
+
+INT_PTR AutoPatcher::HandleMessage(HWND dialog, UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        statusText = ::GetDlgItem(dialog, IDC_PATCH_STATUS);
+        progressBar = ::GetDlgItem(dialog, IDC_PATCH_PROGRESS);
+        patchState = 0;
+        ::SetTimer(dialog, Patch::kTimerId, Patch::kStartPeriodMs, nullptr);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL)
+            ::EndDialog(dialog, 0);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == Patch::kTimerId)
+            OnTimer(dialog);
+        return TRUE;
+    case WM_DESTROY:
+        ::KillTimer(dialog, Patch::kTimerId);
+        if (currentRequest)
+            HTTPConnection::CancelRequest(*currentRequest);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void AutoPatcher::OnTimer(HWND dialog)
+{
+    switch (patchState) {
+    case 0:
+        FetchInformation(dialog);
+        break;
+    case 1:
+        EvaluateInformation(dialog);
+        break;
+    case 2:
+        DownloadPatch(dialog);
+        break;
+    case 3:
+        VerifyAndStore(dialog);
+        break;
+    case 4:
+        RunPatch(dialog);
+        break;
+    default:
+        break;
+    }
+}
+
+void AutoPatcher::SetTimer(HWND dialog, unsigned periodMs, int nextState)
+{
+    ::SetTimer(dialog, Patch::kTimerId, periodMs, nullptr);
+    patchState = nextState;
+}
+
+void AutoPatcher::SetStatus(const std::string& text) const
+{
+    ::SetWindowTextA(statusText, text.c_str());
+}
+
+void AutoPatcher::StartUpdateRequest(const std::string& url)
+{
+    currentRequest = std::make_shared<REQUEST_DATA>();
+    pendingRequests.push_back(currentRequest);
+    HTTPConnection::StartRequest(url, *currentRequest, "", nullptr, true);
+}
+
+void AutoPatcher::FetchInformation(HWND dialog)
+{
+    ::KillTimer(dialog, Patch::kTimerId);
+    const LauncherConfiguration& configuration = Configuration();
+    SetStatus(Kiln::FormatTemplate(Text::kDownloading, configuration.updateInfoFile));
+    if (configuration.serverList.empty()) {
+        ShowMessage(Text::kNoServers, Text::kFetchError, MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    }
+    CancelAllRequests();
+    StartUpdateRequest(Patch::ServerFileURL(configuration.serverList[serverIndex], configuration.updateInfoFile));
+    SetTimer(dialog, Patch::kInformationWaitMs, 1);
+}
+
+void AutoPatcher::EvaluateInformation(HWND dialog)
+{
+    ::KillTimer(dialog, Patch::kTimerId);
+    const LauncherConfiguration& configuration = Configuration();
+    const auto& servers = configuration.serverList;
+    switch (Patch::DecideInformationStep(currentRequest->bFinished, currentRequest->dwStatusCode, serverIndex,
+                                         servers.size())) {
+    case Patch::InformationStep::NextServer:
+        // The abandoned request runs on until it ends or is cancelled.
+        ++serverIndex;
+        StartUpdateRequest(Patch::ServerFileURL(servers[serverIndex], configuration.updateInfoFile));
+        SetTimer(dialog, Patch::kInformationWaitMs, 1);
+        return;
+    case Patch::InformationStep::AllServersFailed:
+        ShowMessage(Kiln::FormatTemplate(Text::kCannotDownload, configuration.updateInfoFile), Text::kFetchError,
+                    MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    case Patch::InformationStep::Evaluate:
+        break;
+    }
+
+    const NextPatch next = FindNextPatch(ParseUpdateInfo(currentRequest->strResponse), configuration.currentVersion);
+    if (next.kind == NextPatch::Kind::VersionUnknown) {
+        ShowMessage(Text::kVersionUnknown, Text::kFetchError, MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    }
+    if (next.kind == NextPatch::Kind::AlreadyLatest) {
+        ShowMessage(Text::kAlreadyLatest, Text::kLatestCaption, MB_ICONINFORMATION);
+        ::EndDialog(dialog, 0);
+        return;
+    }
+    patchDigest = Kiln::AsciiLower(next.entry.digest);
+    launcherUpdate = next.entry.launcherUpdate;
+    patchFileName = Patch::PatchFileName(configuration.patchFilePrefix, next.entry.version);
+    targetVersion = next.entry.version;
+    SetStatus(Kiln::FormatTemplate(Text::kDownloading, patchFileName));
+    StartUpdateRequest(Patch::ServerFileURL(servers[serverIndex], patchFileName));
+
+    // The window waits for the status line, but not forever: a server that accepts and never
+    // answers counts as one that refused.
+    const DWORD start = ::GetTickCount();
+    while (!currentRequest->bStatusReceived && !currentRequest->bFinished &&
+           ::GetTickCount() - start < Patch::kStatusWaitMs)
+        ::Sleep(0);
+    if (currentRequest->bStatusReceived && Patch::IsSuccessStatus(currentRequest->dwStatusCode)) {
+        ::SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SetTimer(dialog, Patch::kDownloadPeriodMs, 2);
+        return;
+    }
+    ShowMessage(Kiln::FormatTemplate(Text::kCannotDownload, patchFileName), Text::kFetchError, MB_ICONERROR);
+    ::EndDialog(dialog, 0);
+}
+
+void AutoPatcher::DownloadPatch(HWND dialog)
+{
+    if (const auto position = Patch::ProgressPosition(currentRequest->dwReceivedSize, currentRequest->dwContentSize))
+        ::SendMessageA(progressBar, PBM_SETPOS, static_cast<WPARAM>(*position), 0);
+    if (!currentRequest->bFinished)
+        return;
+    ::KillTimer(dialog, Patch::kTimerId);
+    SetStatus(Kiln::FormatTemplate(Text::kVerifying, patchFileName));
+    SetTimer(dialog, Patch::kStartPeriodMs, 3);
+}
+
+void AutoPatcher::VerifyAndStore(HWND dialog)
+{
+    ::KillTimer(dialog, Patch::kTimerId);
+    const std::string& body = currentRequest->strResponse;
+    if (!Patch::DigestMatches(clx::md5().update(body).hex(), patchDigest)) {
+        ShowMessage(Text::kDigestMismatch, Text::kDigestMismatchCaption, MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    }
+    const std::string documents = Patch::DocumentsFolder(dialog);
+    updaterDirectory = Patch::WorkingFolder(documents);
+    Patch::CreateFolderTree(dialog, updaterDirectory);
+    // Write failures surface as a patch program that cannot start or fails.
+    patchFilePath = Patch::WorkingFilePath(documents, patchFileName);
+    Patch::WriteWholeFile(patchFilePath, body);
+    updateIniPath = Patch::WorkingFilePath(documents, Patch::kUpdateIniName);
+    Patch::WriteWholeFile(updateIniPath,
+                          Patch::UpdateIniText(host_->targetDirectory, patchFilePath, updateIniPath, updaterDirectory));
+    currentRequest.reset();
+    CancelAllRequests();
+    SetTimer(dialog, Patch::kStartPeriodMs, 4);
+}
+
+void AutoPatcher::RunPatch(HWND dialog)
+{
+    ::KillTimer(dialog, Patch::kTimerId);
+    HANDLE started = nullptr;
+    if (launcherUpdate != 0) {
+        ShowMessage(Text::kLauncherRestart, Text::kLauncherRestartCaption, MB_ICONINFORMATION);
+        Patch::StartPatchProgram(dialog, patchFilePath, started);
+        Kiln::UniqueHandle released(started);
+        ::EndDialog(dialog, 1);
+        return;
+    }
+    const bool ran = Patch::StartPatchProgram(dialog, patchFilePath, started);
+    Kiln::UniqueHandle process(started);
+    if (!ran) {
+        RemoveUpdateFiles();
+        ShowMessage(Text::kCannotRun, Text::kCannotRunCaption, MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    }
+    // Without a process to wait for, the outcome is unknown: not a success.
+    DWORD exitCode = STILL_ACTIVE;
+    if (process) {
+        ::WaitForSingleObject(process.Get(), INFINITE);
+        ::GetExitCodeProcess(process.Get(), &exitCode);
+    }
+    process.Reset();
+    RemoveUpdateFiles();
+    if (exitCode != 0) {
+        ShowMessage(Text::kInterrupted, Text::kInterruptedCaption, MB_ICONINFORMATION);
+        ::EndDialog(dialog, 0);
+        return;
+    }
+    const int answer = ::MessageBoxA(nullptr, Patch::UpdatedMessage(targetVersion).c_str(), Text::kUpdatedCaption,
+                                     MB_OKCANCEL | MB_ICONINFORMATION);
+    if (answer != IDOK) {
+        ::EndDialog(dialog, 0);
+        return;
+    }
+    host_->reloadConfiguration();
+    SetTimer(dialog, Patch::kStartPeriodMs, 0);
+}
+
+}  // namespace Launcher

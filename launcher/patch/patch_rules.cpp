@@ -1,0 +1,75 @@
+#include "launcher/patch/patch_rules.h"
+
+#include "kiln/base/text.h"
+
+namespace Launcher::Patch {
+
+std::string WorkingFolder(const std::string& documents)
+{
+    return Kiln::FormatTemplate("%1%\\%2%\\", documents, kWorkingFolderName);
+}
+
+std::string WorkingFilePath(const std::string& documents, const std::string& name)
+{
+    return Kiln::FormatTemplate("%1%\\%2%\\%3%", documents, kWorkingFolderName, name);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t separator = path.rfind('\\');
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string ServerFileURL(const std::string& baseURL, const std::string& fileName)
+{
+    return Kiln::FormatTemplate("%1%%2%", baseURL, fileName);
+}
+
+std::string PatchFileName(const std::string& patchFilePrefix, const std::string& version)
+{
+    return Kiln::FormatTemplate(patchFilePrefix, version);
+}
+
+std::string UpdateIniText(const std::string& targetDirectory, const std::string& patchFilePath,
+                          const std::string& updateIniPath, const std::string& workingFolder)
+{
+    return Kiln::FormatTemplate(
+        "[Update]\r\nTargetDirectory=%1%\r\n[WrittenFile]\r\nFile1=%2%\r\nFile2=%3%\r\n[CreateDirectory]\r\n"
+        "Directory1=%4%\r\n",
+        targetDirectory, patchFilePath, updateIniPath, workingFolder);
+}
+
+bool IsSuccessStatus(uint32_t statusCode)
+{
+    return statusCode / 100 == 2;
+}
+
+InformationStep DecideInformationStep(bool finished, uint32_t statusCode, size_t serverIndex, size_t serverCount)
+{
+    if (finished && IsSuccessStatus(statusCode))
+        return InformationStep::Evaluate;
+    return serverIndex + 1 >= serverCount ? InformationStep::AllServersFailed : InformationStep::NextServer;
+}
+
+std::optional<int> ProgressPosition(uint32_t receivedSize, uint32_t contentSize)
+{
+    if (contentSize == 0xFFFFFFFF)
+        return std::nullopt;
+    if (contentSize == 0)
+        return 0;
+    return static_cast<int>(static_cast<double>(receivedSize) / contentSize * 100.0);
+}
+
+bool DigestMatches(const std::string& computedLowerHex, const std::string& entryDigest)
+{
+    return computedLowerHex == Kiln::AsciiLower(entryDigest);
+}
+
+std::string UpdatedMessage(const std::string& version)
+{
+    const std::string pattern = Text::kUpdated;
+    const size_t slot = pattern.find("%s");
+    return pattern.substr(0, slot) + version + pattern.substr(slot + 2);
+}
+
+}  // namespace Launcher::Patch

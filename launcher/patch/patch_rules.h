@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What the auto-patcher decides and writes without a window: names and paths of its working
+// files, the Update.ini text, and the choices of its states.
+namespace Launcher::Patch {
+
+// The dialog's timer, its periods, and how long the patch response's status line may take.
+constexpr unsigned kTimerId = 277;
+constexpr unsigned kStartPeriodMs = 500;
+constexpr unsigned kInformationWaitMs = 2000;
+constexpr unsigned kDownloadPeriodMs = 16;
+constexpr unsigned kStatusWaitMs = 10000;
+
+constexpr char kWorkingFolderName[] = "TavoriUpdater";
+constexpr char kUpdateIniName[] = "Update.ini";
+
+// <documents>\TavoriUpdater\ (with the trailing backslash).
+std::string WorkingFolder(const std::string& documents);
+// <documents>\TavoriUpdater\<name>.
+std::string WorkingFilePath(const std::string& documents, const std::string& name);
+// The folder part of a path, up to and including its last backslash ("" without one).
+std::string FolderOf(const std::string& path);
+
+// The server's file: the base URL followed directly by the name (no separator added).
+std::string ServerFileURL(const std::string& baseURL, const std::string& fileName);
+// PatchFilePrefix with the target version as %1%. A pattern without exactly that one
+// placeholder is a configuration error: boost::io::format_error is thrown.
+std::string PatchFileName(const std::string& patchFilePrefix, const std::string& version);
+
+// The Update.ini that tells the patch program where to write and the clean-up what to remove.
+std::string UpdateIniText(const std::string& targetDirectory, const std::string& patchFilePath,
+                          const std::string& updateIniPath, const std::string& workingFolder);
+
+// 2xx.
+bool IsSuccessStatus(uint32_t statusCode);
+
+// State 1 with the update information requested from server `serverIndex`.
+enum class InformationStep {
+    Evaluate,        // it arrived: read it
+    NextServer,      // ask the next server (its index is serverIndex + 1)
+    AllServersFailed,
+};
+InformationStep DecideInformationStep(bool finished, uint32_t statusCode, size_t serverIndex, size_t serverCount);
+
+// Progress bar position 0 to 100, truncated; null while the size is unknown.
+std::optional<int> ProgressPosition(uint32_t receivedSize, uint32_t contentSize);
+
+// The downloaded body's MD5 (lower-case hex) against the entry's digest in any case.
+bool DigestMatches(const std::string& computedLowerHex, const std::string& entryDigest);
+
+// Message texts, captions and status lines. "%1%" texts are positional templates; the
+// "updated" text takes the version in a printf-style "%s".
+namespace Text {
+inline constexpr char kFetchError[] = "取得エラー";
+inline constexpr char kNoServers[] = "アップデート情報が定義されていませんでした。";
+inline constexpr char kCannotDownload[] = "ファイル[%1%]をダウンロードできませんでした";
+inline constexpr char kVersionUnknown[] = "バージョン情報が取得出来ませんでした";
+inline constexpr char kAlreadyLatest[] = "お使いのバージョンが最新バージョンです";
+inline constexpr char kLatestCaption[] = "最新バージョン";
+inline constexpr char kDigestMismatch[] = "ダウンロードに失敗しました\n再度ダウンロードをお試しください";
+inline constexpr char kDigestMismatchCaption[] = "ファイル破損";
+inline constexpr char kLauncherRestart[] = "ランチャーの更新があるためランチャーを再起動します";
+inline constexpr char kLauncherRestartCaption[] = "ランチャー再起動";
+inline constexpr char kCannotRun[] = "パッチ処理が実行出来ませんでした\n再度ダウンロードをお試しください";
+inline constexpr char kCannotRunCaption[] = "パッチ処理失敗";
+inline constexpr char kUpdated[] = "バージョン[%s]に更新されました。\n更に新しいパッチが存在するか続けて確認します。";
+inline constexpr char kUpdatedCaption[] = "パッチ処理完了";
+inline constexpr char kInterrupted[] = "パッチ処理が中断されました";
+inline constexpr char kInterruptedCaption[] = "パッチ処理中断";
+inline constexpr char kDownloading[] = "[%1%]をダウンロード中....";
+inline constexpr char kVerifying[] = "[%1%]を照合中....";
+}  // namespace Text
+
+// The "updated" message for a version (its "%s" filled as printf would).
+std::string UpdatedMessage(const std::string& version);
+
+}  // namespace Launcher::Patch

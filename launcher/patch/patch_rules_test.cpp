@@ -1,0 +1,93 @@
+#include "launcher/patch/patch_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/format.hpp>
+
+namespace Launcher::Patch {
+namespace {
+
+TEST(PatchRulesTest, WorkingFilesLieInTheUpdaterFolderUnderDocuments)
+{
+    EXPECT_EQ(WorkingFolder("C:\\Users\\p\\Documents"), "C:\\Users\\p\\Documents\\TavoriUpdater\\");
+    EXPECT_EQ(WorkingFilePath("C:\\Users\\p\\Documents", "Update.ini"),
+              "C:\\Users\\p\\Documents\\TavoriUpdater\\Update.ini");
+    EXPECT_EQ(FolderOf("C:\\Users\\p\\Documents\\TavoriUpdater\\patch_1.01.exe"),
+              "C:\\Users\\p\\Documents\\TavoriUpdater\\");
+    EXPECT_EQ(FolderOf("patch.exe"), "");
+}
+
+TEST(PatchRulesTest, UpdateIniIsSevenLinesEndingInCrLf)
+{
+    EXPECT_EQ(UpdateIniText("C:\\Game\\", "D:\\T\\p.exe", "D:\\T\\Update.ini", "D:\\T\\"),
+              "[Update]\r\n"
+              "TargetDirectory=C:\\Game\\\r\n"
+              "[WrittenFile]\r\n"
+              "File1=D:\\T\\p.exe\r\n"
+              "File2=D:\\T\\Update.ini\r\n"
+              "[CreateDirectory]\r\n"
+              "Directory1=D:\\T\\\r\n");
+}
+
+TEST(PatchRulesTest, NamesAreFilledIntoTheirTemplates)
+{
+    EXPECT_EQ(ServerFileURL("http://example.jp/up", "info.txt"), "http://example.jp/upinfo.txt");
+    EXPECT_EQ(PatchFileName("game_patch_%1%.exe", "1.01"), "game_patch_1.01.exe");
+    EXPECT_EQ(PatchFileName("%1%/%1%.exe", "2"), "2/2.exe");
+    EXPECT_THROW(PatchFileName("patch.exe", "1.01"), boost::io::format_error);
+    EXPECT_THROW(PatchFileName("patch_%2%.exe", "1.01"), boost::io::format_error);
+    EXPECT_THROW(PatchFileName("patch_%1%_%2%.exe", "1.01"), boost::io::format_error);
+    EXPECT_EQ(UpdatedMessage("1.01"), "バージョン[1.01]に更新されました。\n更に新しいパッチが存在するか続けて確認します。");
+}
+
+TEST(PatchRulesTest, InformationIsReadFromTheFirstServerThatAnswers2xx)
+{
+    using Step = InformationStep;
+    struct Case {
+        bool finished;
+        uint32_t status;
+        size_t index;
+        size_t count;
+        Step step;
+    };
+    const Case cases[] = {
+        {true, 200, 0, 1, Step::Evaluate},      {true, 299, 1, 2, Step::Evaluate},
+        {true, 204, 0, 2, Step::Evaluate},      {true, 300, 0, 2, Step::NextServer},
+        {true, 199, 0, 2, Step::NextServer},    {true, 0, 0, 2, Step::NextServer},
+        {false, 200, 0, 2, Step::NextServer},   {true, 404, 1, 2, Step::AllServersFailed},
+        {false, 0, 0, 1, Step::AllServersFailed}, {false, 0, 2, 3, Step::AllServersFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.finished << " " << c.status << " " << c.index << "/" << c.count);
+        EXPECT_EQ(DecideInformationStep(c.finished, c.status, c.index, c.count), c.step);
+    }
+    EXPECT_TRUE(IsSuccessStatus(200));
+    EXPECT_FALSE(IsSuccessStatus(2000));
+}
+
+TEST(PatchRulesTest, ProgressIsTheTruncatedPercentageOnceTheSizeIsKnown)
+{
+    EXPECT_EQ(ProgressPosition(0, 0xFFFFFFFF), std::nullopt);
+    EXPECT_EQ(ProgressPosition(5000, 0xFFFFFFFF), std::nullopt);
+    EXPECT_EQ(ProgressPosition(0, 1000), 0);
+    EXPECT_EQ(ProgressPosition(999, 1000), 99);
+    EXPECT_EQ(ProgressPosition(1000, 1000), 100);
+    EXPECT_EQ(ProgressPosition(1, 3), 33);
+    EXPECT_EQ(ProgressPosition(2, 3), 66);
+    EXPECT_EQ(ProgressPosition(0xFFFFFFFE, 0xFFFFFFFE), 100);
+    EXPECT_EQ(ProgressPosition(0x7FFFFFFF, 0xFFFFFFFE), 50);
+}
+
+TEST(PatchRulesTest, DigestsMatchWithoutRegardToCase)
+{
+    // MD5("") from RFC 1321
+    const std::string empty = "d41d8cd98f00b204e9800998ecf8427e";
+    EXPECT_TRUE(DigestMatches(empty, "D41D8CD98F00B204E9800998ECF8427E"));
+    EXPECT_TRUE(DigestMatches(empty, empty));
+    EXPECT_FALSE(DigestMatches(empty, "d41d8cd98f00b204e9800998ecf8427f"));
+    EXPECT_FALSE(DigestMatches(empty, ""));
+    EXPECT_FALSE(DigestMatches(empty, empty + " "));
+}
+
+}  // namespace
+}  // namespace Launcher::Patch

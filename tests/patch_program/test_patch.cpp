@@ -1,0 +1,45 @@
+// A patch program for the auto-patcher's tests. Its file ends in "KILNPATCH:<version>:<exit
+// code>\n" (appended by the test after the program image). Run in the working folder, it reads
+// Update.ini there, notes "<version>" in TargetDirectory\patch_runs.txt, raises [Game] Version
+// of TargetDirectory\System.ini when it exits with 0, and exits with the code it carries.
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+std::string ReadOwnFile()
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    const std::string self = ReadOwnFile();
+    const size_t marker = self.rfind("KILNPATCH:");
+    if (marker == std::string::npos)
+        return 2;
+    const std::string trailer = self.substr(marker + 10);
+    const size_t colon = trailer.find(':');
+    const std::string version = trailer.substr(0, colon);
+    const int exitCode = std::atoi(trailer.c_str() + colon + 1);
+
+    char folder[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, folder);
+    const std::string updateIni = std::string(folder) + "\\Update.ini";
+    char target[MAX_PATH] = {};
+    ::GetPrivateProfileStringA("Update", "TargetDirectory", "", target, MAX_PATH, updateIni.c_str());
+    if (target[0] == '\0')
+        return 3;
+    std::ofstream(std::string(target) + "patch_runs.txt", std::ios::app | std::ios::binary) << version << "\n";
+    if (exitCode == 0)
+        ::WritePrivateProfileStringA("Game", "Version", version.c_str(), (std::string(target) + "System.ini").c_str());
+    return exitCode;
+}
