@@ -4,6 +4,7 @@
 #include "tests/support/loopback_server.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace KilnTest {
@@ -41,7 +42,15 @@ SOCKET Connect(const std::string& address, unsigned short port)
 
 std::string LoopbackAddress(int n)
 {
-    return "127.12." + std::to_string(sizeof(void*) * 8) + "." + std::to_string(n);
+    // KILN_LOOPBACK_NET (2 to 254) moves the range, so that two checkouts on one machine can
+    // run their tests side by side.
+    int net = 12;
+    if (const char* value = std::getenv("KILN_LOOPBACK_NET")) {
+        const int wanted = std::atoi(value);
+        if (wanted >= 2 && wanted <= 254)
+            net = wanted;
+    }
+    return "127." + std::to_string(net) + "." + std::to_string(sizeof(void*) * 8) + "." + std::to_string(n);
 }
 
 std::string UnixPath(const std::string& windowsPath)
