@@ -17,6 +17,8 @@ endif()
 if(WIN32)
   target_compile_definitions(kiln_settings INTERFACE
     _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX STRICT)
+  # No link time in the headers: the same sources give the same program bytes (tools/release).
+  target_link_options(kiln_settings INTERFACE -Wl,--no-insert-timestamp)
 endif()
 if(KILN_SANITIZE)
   target_compile_options(kiln_settings INTERFACE

@@ -24,4 +24,7 @@ int RunOAuthHeader(const Arguments& arguments, Streams& streams);
 // updateinfo_commands.cpp
 int RunUpdateInfo(const Arguments& arguments, Streams& streams);
 
+// check_command.cpp
+int RunCheck(const Arguments& arguments, Streams& streams);
+
 }  // namespace KilnCli

@@ -28,6 +28,11 @@ const std::vector<Command>& Commands()
          "                         updateinfo check INFOFILE --installed VERSION [--prefix PATTERN]\n"
          "                         the patch the launcher would fetch next, or why none",
          RunUpdateInfo},
+        {"check",
+         "check GAMEDIR [--json]\n"
+         "                         reads a game folder as the launcher does and reports each problem as\n"
+         "                         \"error|warning|note: WHERE: WHAT\"; exits with 1 when there is an error",
+         RunCheck},
         {"image", "image info FILE | image decode FILE --out RAW | image dds FILE OUT.dds", RunImage},
         {"sound", "sound info FILE", RunSound},
     };

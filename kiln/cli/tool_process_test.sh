@@ -62,6 +62,39 @@ grep -q "cannot read 'no_such_file.bin'" missing.err || fail "an unreadable file
 tool --help >help.txt || fail "--help exited non-zero"
 grep -q "kiln oauth-header" help.txt || fail "--help does not list oauth-header"
 
+# The sample game as the build stages it (KILN_SAMPLE_GAME: the Windows builds), or as a maker
+# would copy it from the project (KILN_DEMO_SOURCE: the System.ini text and the pictures).
+if [ -n "${KILN_SAMPLE_GAME:-}" ]; then
+  cp -r "$KILN_SAMPLE_GAME" sample-game
+elif [ -n "${KILN_DEMO_SOURCE:-}" ]; then
+  mkdir -p sample-game
+  "$KILN_DEMO_SOURCE/../tools/to-cp932" "$KILN_DEMO_SOURCE/System.ini" sample-game/System.ini
+  cp -r "$KILN_DEMO_SOURCE/pictures" sample-game/
+fi
+if [ -d sample-game ]; then
+  tool check sample-game >check.txt 2>check.err
+  status=$?
+  above_note=$(grep -v '^note: ' check.txt)
+  case ${KILN_SAMPLE_ENGINE:-none} in
+    i386)
+      [ $status -eq 0 ] || fail "check of the sample game exited $status: $(cat check.txt check.err)"
+      [ -z "$above_note" ] || fail "check of the sample game reported: $above_note"
+      ;;
+    x86-64)  # the 64-bit build's sample engine: the only finding, since the launcher players get is 32-bit
+      [ $status -eq 1 ] || fail "check of the 64-bit sample game exited $status"
+      [ "$above_note" = "error: Engine.dll: is built for 64-bit Windows (x86-64), but the launcher is a 32-bit program; the launcher shows its \"could not be loaded\" error instead of starting the game" ] ||
+        fail "check of the 64-bit sample game reported: $above_note"
+      ;;
+    none)
+      [ $status -eq 1 ] || fail "check of the sample game without its engine exited $status"
+      [ "$above_note" = "error: Engine.dll: is missing; the launcher starts nothing when the player starts the game" ] ||
+        fail "check of the sample game without its engine reported: $above_note"
+      ;;
+  esac
+  tool check sample-game --json >check.json || [ "${KILN_SAMPLE_ENGINE:-none}" != i386 ] || fail "check --json exited non-zero"
+  head -c 1 check.json | grep -q '\[' || fail "check --json printed no array: $(head -c 200 check.json)"
+fi
+
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed" >&2
   exit 1

@@ -1,5 +1,6 @@
 #include "kiln/core/kiln_help.h"
 
+#include "kiln/base/ini_keys.h"
 #include "kiln/base/profile.h"
 #include "kiln/base/profile_file.h"
 #include "kiln/base/text.h"
@@ -16,8 +17,6 @@
 
 namespace Kiln {
 namespace {
-
-constexpr size_t kRuntimeValueBufferSize = 256;
 
 std::string ProgramDirectoryOf(HINSTANCE instance)
 {
@@ -79,20 +78,21 @@ bool CKilnHelp::CreateServices()
 void CKilnHelp::ReadSystemIni()
 {
     const std::string path = programDirectory_ + "system.ini";
-    auto read = [&](const char* section, const char* key, const char* defaultValue) {
-        return Profile::ReadString(path, section, key, defaultValue, kRuntimeValueBufferSize);
+    auto read = [&](const ProfileKey& key) {
+        return Profile::ReadString(path, key.section, key.name, key.defaultValue, key.bufferSize);
     };
 
-    title_ = read("Game", "Title", "MZKPlayer");
-    version_ = read("Game", "Version", "1.0");
-    const ScreenSize screen = ScreenSizeForWideScreen(read("Game", "WideScreen", "0"));
+    title_ = read(Keys::kTitle);
+    version_ = read(Keys::kRuntimeVersion);
+    const ScreenSize screen = ScreenSizeForWideScreen(read(Keys::kWideScreen));
     screenWidth_ = screen.width;
     screenHeight_ = screen.height;
     maxScreenWidth_ = 1920;
     maxScreenHeight_ = 1080;
 
     const auto archives = Profile::ReadNumberedList([&](int number) {
-        return read("DataArchive", ("Archive" + std::to_string(number)).c_str(), "end");
+        const std::string name = FormatTemplate(Keys::kArchive.nameTemplate, number);
+        return Profile::ReadString(path, Keys::kArchive.section, name.c_str(), "end", kShortValueBufferSize);
     });
     for (const std::string& archive : archives)
         fileControler_->AddArchive((programDirectory_ + "packages\\" + archive).c_str());

@@ -25,7 +25,7 @@ std::string UsableKeyAssignment(std::string_view text, int player, size_t button
 std::string KeyConfigSection(int player)
 {
     char section[32];
-    std::snprintf(section, sizeof section, "KeyConfig%d", player);
+    std::snprintf(section, sizeof section, Kiln::Keys::kKeyConfigSectionFormat, player);
     return section;
 }
 

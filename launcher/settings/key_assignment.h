@@ -7,17 +7,17 @@
 #include <string>
 #include <string_view>
 
+#include "kiln/base/ini_keys.h"
+
 // Key assignments as Game.ini and System.ini store them: "<device>,0x<code>", device 0 the
 // keyboard and 1 to 4 the joysticks.
 namespace Launcher {
 
 constexpr int kPlayerCount = 4;
-constexpr size_t kButtonCount = 16;
+constexpr size_t kButtonCount = Kiln::Keys::kButtonCount;
 
 // The fixed button list, in the order every walk over the buttons uses.
-inline constexpr std::array<const char*, kButtonCount> kButtonNames = {
-    "UP",   "DOWN", "LEFT", "RIGHT", "BTN1", "BTN2",  "BTN3",  "BTN4",
-    "BTN5", "BTN6", "BTN7", "BTN8",  "BTN9", "BTN10", "BTN11", "BTN12"};
+inline constexpr const std::array<const char*, kButtonCount>& kButtonNames = Kiln::Keys::kButtonKeyNames;
 
 // Assignments are input codes in their text form: Kiln::ParseInputCode reads them and
 // Kiln::FormatInputCode writes them.

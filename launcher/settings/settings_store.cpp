@@ -89,7 +89,7 @@ void LoadLauncherConfiguration(const std::string& systemIni, LauncherConfigurati
 GeneralSettings ReadGeneralSettings(const std::string& gameIni)
 {
     return GeneralSettingsFrom([&](const char* key, const char* defaultValue) {
-        return Kiln::Profile::ReadString(gameIni, "General", key, defaultValue);
+        return Kiln::Profile::ReadString(gameIni, Keys::kGeneralSection, key, defaultValue);
     });
 }
 
