@@ -24,4 +24,9 @@ int RunOAuthHeader(const Arguments& arguments, Streams& streams);
 // updateinfo_commands.cpp
 int RunUpdateInfo(const Arguments& arguments, Streams& streams);
 
+// sign_commands.cpp
+int RunKeyGen(const Arguments& arguments, Streams& streams);
+int RunSign(const Arguments& arguments, Streams& streams);
+int RunVerify(const Arguments& arguments, Streams& streams);
+
 }  // namespace KilnCli

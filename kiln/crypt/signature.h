@@ -10,6 +10,9 @@
 // and signatures in settings files and beside update files.
 namespace Kiln::Signature {
 
+// A signed file's signature lies beside it under its name with this appended.
+inline constexpr char kFileSuffix[] = ".sig";
+
 using Seed = std::array<uint8_t, 32>;       // the secret: the RFC's private key
 using PublicKey = std::array<uint8_t, 32>;
 using Signature = std::array<uint8_t, 64>;
