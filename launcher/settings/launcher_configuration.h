@@ -11,6 +11,7 @@ struct LauncherConfiguration {
     std::string bannerURL;       // [Launcher] BannerURL
     std::string updateInfoFile;  // [Updater] UpdateInfoFile
     std::string patchFilePrefix;  // [Updater] PatchFilePrefix
+    std::string updatePublicKey;  // [Updater] UpdatePublicKey
     std::vector<std::string> serverList;  // [Updater] BaseURL1, BaseURL2, ...
 };
 

@@ -40,6 +40,7 @@ inline constexpr ProfileKey kOfflinePage{"Launcher", "OfflinePage", ""};
 inline constexpr NumberedProfileKey kInformationURL{"Launcher", "InformationURL%1%"};
 inline constexpr ProfileKey kUpdateInfoFile{"Updater", "UpdateInfoFile", ""};
 inline constexpr ProfileKey kPatchFilePrefix{"Updater", "PatchFilePrefix", ""};
+inline constexpr ProfileKey kUpdatePublicKey{"Updater", "UpdatePublicKey", ""};
 inline constexpr NumberedProfileKey kBaseURL{"Updater", "BaseURL%1%"};
 inline constexpr ProfileKey kAPIAccessKey{"Twitter", "APIAccessKey", ""};
 // Per button (key names from the button list): the label text and whether it can be assigned.
