@@ -20,6 +20,16 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile vorbis ogg)
 pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc vorbis ogg)
 
+# Ed25519 signatures. The Windows build links the static library, whose header must not
+# declare its functions as DLL imports; it draws its random bytes from advapi32.
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+add_library(kiln_sodium INTERFACE)
+target_link_libraries(kiln_sodium INTERFACE PkgConfig::SODIUM)
+if(WIN32)
+  target_compile_definitions(kiln_sodium INTERFACE SODIUM_STATIC)
+  target_link_libraries(kiln_sodium INTERFACE advapi32)
+endif()
+
 add_library(kiln_boost INTERFACE)
 if(WIN32)
   # The cross compilers never search /usr/include; this folder exposes Boost alone.

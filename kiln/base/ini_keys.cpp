@@ -44,6 +44,7 @@ std::vector<KeyTableEntry> BuildKeyTable()
         Entry(S, kUpdateInfoFile, ValueKind::FileName),
         Entry(S, kPatchFilePrefix, ValueKind::Text),
         Entry(S, kBaseURL, ValueKind::Address),
+        Entry(S, kUpdatePublicKey, ValueKind::PublicKey),
         Buttons(S, "KeyConfig1", ValueKind::KeyAssignment, kBuiltIn),
         Buttons(S, kKeyConfigLabelSection, ValueKind::Text, ""),
         Buttons(S, kKeyConfigEnableSection, ValueKind::Switch, ""),

@@ -50,6 +50,7 @@ inline constexpr NumberedProfileKey kInformationURL{"Launcher", "InformationURL%
 inline constexpr ProfileKey kUpdateInfoFile{"Updater", "UpdateInfoFile", ""};
 inline constexpr ProfileKey kPatchFilePrefix{"Updater", "PatchFilePrefix", ""};
 inline constexpr NumberedProfileKey kBaseURL{"Updater", "BaseURL%1%"};
+inline constexpr ProfileKey kUpdatePublicKey{"Updater", "UpdatePublicKey", ""};
 inline constexpr ProfileKey kAPIAccessKey{"Twitter", "APIAccessKey", ""};
 // Per button (key names from the button list): the label text and whether it can be assigned.
 inline constexpr char kKeyConfigLabelSection[] = "KeyConfigLabel";
@@ -99,6 +100,7 @@ enum class ValueKind {
     VRAMCacheSize,    // "0", "512" or "256"
     FileCacheSize,    // "512", "256" or "128"
     ScreenSize,       // "0" to "4"
+    PublicKey,        // one line of Base64, 32 bytes
 };
 
 struct KeyTableEntry {

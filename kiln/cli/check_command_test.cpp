@@ -162,16 +162,25 @@ TEST(CheckCommandTest, EachFaultIsReportedOnceAtItsLevel)
          "error: Engine_Debug.dll: ", "64-bit"},
         {"auto-patch without update file",
          [&](GameFiles& f) {
-             f.systemIni = Replaced(WithLines("Updater", "BaseURL1=http://example.com/\r\n"), "EnableAutoPatch=no",
+             f.systemIni = Replaced(WithLines("Updater", "BaseURL1=http://example.com/\r\nUpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=\r\n"), "EnableAutoPatch=no",
                                     "EnableAutoPatch=yes");
          },
          "error: System.ini: ", "UpdateInfoFile is empty"},
         {"auto-patch without servers",
          [&](GameFiles& f) {
-             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\n"), "EnableAutoPatch=no",
+             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\nUpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=\r\n"), "EnableAutoPatch=no",
                                     "EnableAutoPatch=yes");
          },
          "error: System.ini: ", "no BaseURL1"},
+        {"auto-patch without a public key",
+         [&](GameFiles& f) {
+             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\nBaseURL1=http://example.com/\r\n"),
+                                    "EnableAutoPatch=no", "EnableAutoPatch=yes");
+         },
+         "warning: System.ini: ", "updates are not signed"},
+        {"public key one byte short",
+         [](GameFiles& f) { f.systemIni = WithLines("Updater", "UpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHUQ==\r\n"); },
+         "error: System.ini:15: ", "patcher refuses to run"},
         {"server address not http",
          [](GameFiles& f) { f.systemIni = WithLines("Updater", "BaseURL1=ftp://example.com/\r\n"); },
          "warning: System.ini:15: ", "not an http:// or https:// address"},

@@ -27,4 +27,9 @@ int RunUpdateInfo(const Arguments& arguments, Streams& streams);
 // check_command.cpp
 int RunCheck(const Arguments& arguments, Streams& streams);
 
+// sign_commands.cpp
+int RunKeyGen(const Arguments& arguments, Streams& streams);
+int RunSign(const Arguments& arguments, Streams& streams);
+int RunVerify(const Arguments& arguments, Streams& streams);
+
 }  // namespace KilnCli

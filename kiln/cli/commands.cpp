@@ -25,14 +25,20 @@ const std::vector<Command>& Commands()
         {"updateinfo",
          "updateinfo line VERSION FLAG PATCHFILE\n"
          "                         the update-information entry \"VERSION,MD5,FLAG,NAME\" for a patch file\n"
-         "                         updateinfo check INFOFILE --installed VERSION [--prefix PATTERN]\n"
-         "                         the patch the launcher would fetch next, or why none",
+         "                         updateinfo check INFOFILE --installed VERSION [--prefix PATTERN] [--public-key KEY]\n"
+         "                         the patch the launcher would fetch next, or why none; with KEY, INFOFILE.sig\n"
+         "                         must verify too",
          RunUpdateInfo},
         {"check",
          "check GAMEDIR [--json]\n"
          "                         reads a game folder as the launcher does and reports each problem as\n"
          "                         \"error|warning|note: WHERE: WHAT\"; exits with 1 when there is an error",
          RunCheck},
+        {"keygen", "keygen SECRETFILE  make a signing key pair: the secret into SECRETFILE (never replaced),\n"
+                   "                         the public key printed for System.ini [Updater] UpdatePublicKey",
+         RunKeyGen},
+        {"sign", "sign SECRETFILE FILE  write FILE.sig, FILE's Ed25519 signature", RunSign},
+        {"verify", "verify PUBLICKEY FILE  check FILE.sig against FILE; prints \"good\"", RunVerify},
         {"image", "image info FILE | image decode FILE --out RAW | image dds FILE OUT.dds", RunImage},
         {"sound", "sound info FILE", RunSound},
     };

@@ -5,6 +5,7 @@
 #include "kiln/base/profile.h"
 #include "kiln/base/text.h"
 #include "kiln/cli/check_parts.h"
+#include "kiln/crypt/signature.h"
 #include "kiln/input/input_code.h"
 #include "launcher/settings/general_settings.h"
 #include "launcher/settings/key_assignment.h"
@@ -188,6 +189,11 @@ void CheckValue(const KeyTableEntry& entry, const std::string& where, const IniE
         }
         return;
     }
+    case ValueKind::PublicKey:
+        if (!value.empty() && !Kiln::Signature::ReadPublicKey(value))
+            findings.Add(FindingLevel::kError, where,
+                         item.key + " is not one line of Base64 of a 32-byte key; the patcher refuses to run");
+        return;
     case ValueKind::Text:
     case ValueKind::PicturePath:
     case ValueKind::FileName:
@@ -301,6 +307,11 @@ void CheckSystemIniRules(const std::vector<IniSection>& sections, Findings& find
             findings.Add(FindingLevel::kError, "System.ini",
                          "[Launcher] EnableAutoPatch is on but [Updater] has no BaseURL1; the patch check has no server "
                          "to ask");
+        if (value(Keys::kUpdatePublicKey).empty())
+            findings.Add(FindingLevel::kWarning, "System.ini",
+                         "[Launcher] EnableAutoPatch is on but [Updater] has no UpdatePublicKey; updates are not "
+                         "signed, so whoever can change what a player receives can make the launcher run their "
+                         "program (kiln keygen makes a key)");
     }
     if (Kiln::IsSwitchOn(value(Keys::kEnableTwitter)) && value(Keys::kAPIAccessKey).empty())
         findings.Add(FindingLevel::kError, "System.ini",

@@ -3,6 +3,7 @@
 #include "kiln/base/number_scan.h"
 #include "kiln/cli/cli_support.h"
 #include "kiln/cli/command_groups.h"
+#include "kiln/cli/sign_support.h"
 #include "launcher/net/http_request_text.h"
 #include "launcher/net/md5.h"
 #include "launcher/patch/patch_rules.h"
@@ -56,7 +57,9 @@ int Check(const Arguments& arguments, Streams& streams)
 {
     std::string installed;
     std::string prefix;
+    std::string publicKey;
     bool haveInstalled = false;
+    bool haveKey = false;
     for (size_t i = 2; i < arguments.size(); i += 2) {
         if (i + 1 >= arguments.size())
             return UsageError(streams, kName, "'" + arguments[i] + "' needs a value");
@@ -65,6 +68,9 @@ int Check(const Arguments& arguments, Streams& streams)
             haveInstalled = true;
         } else if (arguments[i] == "--prefix") {
             prefix = arguments[i + 1];
+        } else if (arguments[i] == "--public-key") {
+            publicKey = arguments[i + 1];
+            haveKey = true;
         } else {
             return UsageError(streams, kName, "unknown option '" + arguments[i] + "'");
         }
@@ -74,6 +80,14 @@ int Check(const Arguments& arguments, Streams& streams)
     const auto body = ReadFileBytes(arguments[1], Launcher::HTTPConnection::kMaxResponseSize);
     if (!body)
         return Failure(streams, kName, "cannot read '" + arguments[1] + "'");
+    // As the launcher does: nothing of an unverified file is read.
+    if (haveKey) {
+        const SignatureCheck check = CheckFileSignature(publicKey, arguments[1]);
+        if (check != SignatureCheck::kGood)
+            return Failure(streams, kName,
+                           Describe(check, arguments[1]) + " (the launcher would refuse this information)");
+        streams.out << "signature: good\n";
+    }
 
     const auto entries = Launcher::ParseUpdateInfo(*body);
     const Launcher::NextPatch next = Launcher::FindNextPatch(entries, installed);

@@ -82,6 +82,8 @@ INT_PTR AutoPatcher::HandleMessage(HWND dialog, UINT message, WPARAM wParam)
         ::KillTimer(dialog, Patch::kTimerId);
         if (currentRequest)
             HTTPConnection::CancelRequest(*currentRequest);
+        if (signatureRequest)
+            HTTPConnection::CancelRequest(*signatureRequest);
         return TRUE;
     default:
         return FALSE;
@@ -129,6 +131,32 @@ void AutoPatcher::StartUpdateRequest(const std::string& url)
     HTTPConnection::StartRequest(url, *currentRequest, "", nullptr, true);
 }
 
+// The signature is fetched beside the information, so that both fit in the one wait a server
+// is given.
+void AutoPatcher::StartInformationRequests(const std::string& baseURL)
+{
+    signatureRequest.reset();
+    if (updateKey.kind == Patch::UpdateKey::Kind::Valid) {
+        signatureRequest = std::make_shared<REQUEST_DATA>();
+        pendingRequests.push_back(signatureRequest);
+        HTTPConnection::StartRequest(
+            Patch::ServerFileURL(baseURL, Patch::SignatureFileName(Configuration().updateInfoFile)), *signatureRequest,
+            "", nullptr, true);
+    }
+    StartUpdateRequest(Patch::ServerFileURL(baseURL, Configuration().updateInfoFile));
+}
+
+bool AutoPatcher::InformationTrusted() const
+{
+    if (updateKey.kind != Patch::UpdateKey::Kind::Valid)
+        return true;
+    // Its body is the worker's until it has finished.
+    if (!signatureRequest->bFinished)
+        return false;
+    return Patch::InformationVerifies(updateKey.key, signatureRequest->bFinished, signatureRequest->dwStatusCode,
+                                      signatureRequest->strResponse, currentRequest->strResponse);
+}
+
 void AutoPatcher::FetchInformation(HWND dialog)
 {
     ::KillTimer(dialog, Patch::kTimerId);
@@ -139,8 +167,15 @@ void AutoPatcher::FetchInformation(HWND dialog)
         ::EndDialog(dialog, 0);
         return;
     }
+    updateKey = Patch::ReadUpdateKey(configuration.updatePublicKey);
+    if (updateKey.kind == Patch::UpdateKey::Kind::Malformed) {
+        ShowMessage(Text::kBadPublicKey, Text::kBadPublicKeyCaption, MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    }
     CancelAllRequests();
-    StartUpdateRequest(Patch::ServerFileURL(configuration.serverList[serverIndex], configuration.updateInfoFile));
+    signatureFailed = false;
+    StartInformationRequests(configuration.serverList[serverIndex]);
     SetTimer(dialog, Patch::kInformationWaitMs, 1);
 }
 
@@ -149,22 +184,31 @@ void AutoPatcher::EvaluateInformation(HWND dialog)
     ::KillTimer(dialog, Patch::kTimerId);
     const LauncherConfiguration& configuration = Configuration();
     const auto& servers = configuration.serverList;
-    switch (Patch::DecideInformationStep(currentRequest->bFinished, currentRequest->dwStatusCode, serverIndex,
-                                         servers.size())) {
+    bool arrived = currentRequest->bFinished;
+    if (arrived && Patch::IsSuccessStatus(currentRequest->dwStatusCode) && !InformationTrusted()) {
+        // Unverified information counts as a server that failed; not a line of it is read.
+        signatureFailed = true;
+        arrived = false;
+    }
+    switch (Patch::DecideInformationStep(arrived, currentRequest->dwStatusCode, serverIndex, servers.size())) {
     case Patch::InformationStep::NextServer:
-        // The abandoned request runs on until it ends or is cancelled.
+        // The abandoned requests run on until they end or are cancelled.
         ++serverIndex;
-        StartUpdateRequest(Patch::ServerFileURL(servers[serverIndex], configuration.updateInfoFile));
+        StartInformationRequests(servers[serverIndex]);
         SetTimer(dialog, Patch::kInformationWaitMs, 1);
         return;
     case Patch::InformationStep::AllServersFailed:
-        ShowMessage(Kiln::FormatTemplate(Text::kCannotDownload, configuration.updateInfoFile), Text::kFetchError,
-                    MB_ICONERROR);
+        if (signatureFailed)
+            ShowMessage(Text::kNotVerified, Text::kNotVerifiedCaption, MB_ICONERROR);
+        else
+            ShowMessage(Kiln::FormatTemplate(Text::kCannotDownload, configuration.updateInfoFile),
+                        Text::kFetchError, MB_ICONERROR);
         ::EndDialog(dialog, 0);
         return;
     case Patch::InformationStep::Evaluate:
         break;
     }
+    signatureRequest.reset();
 
     const NextPatch next = FindNextPatch(ParseUpdateInfo(currentRequest->strResponse), configuration.currentVersion);
     if (next.kind == NextPatch::Kind::VersionUnknown) {

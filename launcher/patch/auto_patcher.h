@@ -9,6 +9,7 @@
 #include <string>
 
 #include "launcher/net/http_connection.h"
+#include "launcher/patch/patch_rules.h"
 #include "launcher/settings/launcher_configuration.h"
 
 namespace Launcher {
@@ -48,6 +49,8 @@ private:
     void VerifyAndStore(HWND dialog);
     void RunPatch(HWND dialog);
     void StartUpdateRequest(const std::string& url);
+    void StartInformationRequests(const std::string& baseURL);
+    bool InformationTrusted() const;
     void SetStatus(const std::string& text) const;
     void SetTimer(HWND dialog, unsigned periodMs, int nextState);
     const LauncherConfiguration& Configuration() const { return *host_->configuration; }
@@ -57,6 +60,10 @@ private:
     HWND progressBar = nullptr;
     int patchState = 0;
     std::shared_ptr<HTTPConnection::REQUEST_DATA> currentRequest;
+    // With a public key: the signature of the information, fetched beside it.
+    Patch::UpdateKey updateKey;
+    std::shared_ptr<HTTPConnection::REQUEST_DATA> signatureRequest;
+    bool signatureFailed = false;  // some server's information did not verify
     std::list<std::shared_ptr<HTTPConnection::REQUEST_DATA>> pendingRequests;
     size_t serverIndex = 0;
     uint32_t launcherUpdate = 0;

@@ -51,6 +51,32 @@ InformationStep DecideInformationStep(bool finished, uint32_t statusCode, size_t
     return serverIndex + 1 >= serverCount ? InformationStep::AllServersFailed : InformationStep::NextServer;
 }
 
+UpdateKey ReadUpdateKey(const std::string& configured)
+{
+    UpdateKey result;
+    if (configured.empty())
+        return result;
+    const auto key = Kiln::Signature::ReadPublicKey(configured);
+    result.kind = key ? UpdateKey::Kind::Valid : UpdateKey::Kind::Malformed;
+    if (key)
+        result.key = *key;
+    return result;
+}
+
+std::string SignatureFileName(const std::string& updateInfoFile)
+{
+    return updateInfoFile + Kiln::Signature::kFileSuffix;
+}
+
+bool InformationVerifies(const Kiln::Signature::PublicKey& key, bool signatureFinished, uint32_t signatureStatus,
+                         std::string_view signatureBody, std::string_view information)
+{
+    if (!signatureFinished || !IsSuccessStatus(signatureStatus))
+        return false;
+    const auto signature = Kiln::Signature::ReadSignature(signatureBody);
+    return signature && Kiln::Signature::Verify(key, *signature, information);
+}
+
 std::optional<int> ProgressPosition(uint32_t receivedSize, uint32_t contentSize)
 {
     if (contentSize == 0xFFFFFFFF)

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "kiln/crypt/signature.h"
+
 // What the auto-patcher decides and writes without a window: names and paths of its working
 // files, the Update.ini text, and the choices of its states.
 namespace Launcher::Patch {
@@ -48,6 +50,24 @@ enum class InformationStep {
 };
 InformationStep DecideInformationStep(bool finished, uint32_t statusCode, size_t serverIndex, size_t serverCount);
 
+// [Updater] UpdatePublicKey. Absent or empty: the information is taken unsigned, as servers
+// without signatures serve it. Malformed: the patcher refuses to run, so that a typo never
+// turns the check off.
+struct UpdateKey {
+    enum class Kind { None, Valid, Malformed };
+    Kind kind = Kind::None;
+    Kiln::Signature::PublicKey key{};
+};
+UpdateKey ReadUpdateKey(const std::string& configured);
+
+// The information's signature file beside it on the same server.
+std::string SignatureFileName(const std::string& updateInfoFile);
+
+// The information counts only when the signature request ended with 2xx and its body
+// verifies over the information's exact bytes.
+bool InformationVerifies(const Kiln::Signature::PublicKey& key, bool signatureFinished, uint32_t signatureStatus,
+                         std::string_view signatureBody, std::string_view information);
+
 // Progress bar position 0 to 100, truncated; null while the size is unknown.
 std::optional<int> ProgressPosition(uint32_t receivedSize, uint32_t contentSize);
 
@@ -73,6 +93,10 @@ inline constexpr char kUpdated[] = "バージョン[%s]に更新されました�
 inline constexpr char kUpdatedCaption[] = "パッチ処理完了";
 inline constexpr char kInterrupted[] = "パッチ処理が中断されました";
 inline constexpr char kInterruptedCaption[] = "パッチ処理中断";
+inline constexpr char kBadPublicKey[] = "アップデート情報の公開鍵(UpdatePublicKey)が正しくありません。";
+inline constexpr char kBadPublicKeyCaption[] = "設定エラー";
+inline constexpr char kNotVerified[] = "アップデート情報の署名を確認できませんでした";
+inline constexpr char kNotVerifiedCaption[] = "署名エラー";
 inline constexpr char kDownloading[] = "[%1%]をダウンロード中....";
 inline constexpr char kVerifying[] = "[%1%]を照合中....";
 }  // namespace Text

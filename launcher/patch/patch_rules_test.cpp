@@ -91,3 +91,52 @@ TEST(PatchRulesTest, DigestsMatchWithoutRegardToCase)
 
 }  // namespace
 }  // namespace Launcher::Patch
+
+namespace Launcher::Patch {
+namespace {
+
+// RFC 8032 section 7.1 test 2 (message 0x72), key and signature in Base64.
+constexpr char kKey[] = "PUAXw+hDiVqStwqnTRt+vJyYLM8uxJaMwM1V8Sr0Zgw=";
+constexpr char kSignature[] = "kqAJqfDUyrhyDoILX2QlQKKye1QWUD+Ps3YiI+vbadoIWsHkPhWZbkWPNhPQ8R2MOHsurrQwKu6wDSkWErsMAA==";
+
+TEST(PatchRulesTest, UpdatePublicKeyIsAbsentValidOrMalformed)
+{
+    EXPECT_EQ(ReadUpdateKey("").kind, UpdateKey::Kind::None);
+    const UpdateKey valid = ReadUpdateKey(kKey);
+    EXPECT_EQ(valid.kind, UpdateKey::Kind::Valid);
+    EXPECT_EQ(valid.key[0], 0x3d);
+    EXPECT_EQ(valid.key[31], 0x0c);
+    for (const std::string& typo : {std::string(kKey).substr(1), std::string(kKey) + "A", std::string(" ") + kKey,
+                                    std::string(kSignature), std::string("none")})
+        EXPECT_EQ(ReadUpdateKey(typo).kind, UpdateKey::Kind::Malformed) << typo;
+    EXPECT_EQ(SignatureFileName("update.txt"), "update.txt.sig");
+}
+
+TEST(PatchRulesTest, InformationCountsOnlyWithAVerifyingSignature)
+{
+    const auto key = *Kiln::Signature::ReadPublicKey(kKey);
+    const std::string signature = std::string(kSignature) + "\r\n";
+    struct Case {
+        bool finished;
+        uint32_t status;
+        std::string signatureBody;
+        std::string information;
+        bool counts;
+    };
+    const Case cases[] = {
+        {true, 200, signature, "r", true},
+        {true, 200, kSignature, "r", true},
+        {true, 200, signature, "r\n", false},  // one byte more
+        {true, 200, signature, "s", false},
+        {true, 404, signature, "r", false},  // a 404 page never counts, whatever it holds
+        {false, 200, signature, "r", false},
+        {true, 200, "", "r", false},
+        {true, 200, std::string(kKey), "r", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InformationVerifies(key, c.finished, c.status, c.signatureBody, c.information), c.counts)
+            << c.status << " " << c.information;
+}
+
+}  // namespace
+}  // namespace Launcher::Patch

@@ -20,6 +20,7 @@ void MergeLauncherConfiguration(LauncherConfiguration& held, const LauncherConfi
     MergeValue(held.bannerURL, read.bannerURL);
     MergeValue(held.updateInfoFile, read.updateInfoFile);
     MergeValue(held.patchFilePrefix, read.patchFilePrefix);
+    MergeValue(held.updatePublicKey, read.updatePublicKey);
     // Only the addresses held before this reading count: a list naming one server twice
     // keeps both entries, as it did the first time.
     const auto heldBefore = static_cast<std::ptrdiff_t>(held.serverList.size());

@@ -12,6 +12,7 @@ struct LauncherConfiguration {
     std::string updateInfoFile;  // [Updater] UpdateInfoFile
     std::string patchFilePrefix;  // [Updater] PatchFilePrefix
     std::vector<std::string> serverList;  // [Updater] BaseURL1, BaseURL2, ...
+    std::string updatePublicKey;  // [Updater] UpdatePublicKey (Base64); empty: unsigned updates
 };
 
 // Takes a fresh reading into the held values: an empty value leaves the held one as it was,

@@ -82,6 +82,7 @@ void LoadLauncherConfiguration(const std::string& systemIni, LauncherConfigurati
     read.bannerURL = ReadProfileValue(systemIni, Keys::kBannerURL);
     read.updateInfoFile = ReadProfileValue(systemIni, Keys::kUpdateInfoFile);
     read.patchFilePrefix = ReadProfileValue(systemIni, Keys::kPatchFilePrefix);
+    read.updatePublicKey = ReadProfileValue(systemIni, Keys::kUpdatePublicKey);
     read.serverList = ReadProfileList(systemIni, Keys::kBaseURL);
     MergeLauncherConfiguration(held, read);
 }
