@@ -77,5 +77,45 @@ TEST(PixelBufferTest, BytesForEachSize)
     }
 }
 
+TEST(PixelBufferTest, SidesAndPixelCountWithinTheirCaps)
+{
+    const struct {
+        int64_t width, height;
+        bool sane;
+    } cases[] = {
+        {1, 1, true},          {16384, 1, true},  {1, 16384, true},   {16385, 1, false},
+        {1, 16385, false},     {16384, 4096, true}, {4096, 16384, true}, {16384, 4097, false},
+        {8192, 8192, true},    {8192, 8193, false}, {0, 1, false},       {1, 0, false},
+        {-1, 5, false},        {5, -1, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsSaneSize(c.width, c.height), c.sane) << c.width << " x " << c.height;
+}
+
+TEST(PixelBufferTest, CompressedDataBoundsTheImageItCanHold)
+{
+    const struct {
+        uint64_t compressed;
+        int64_t width, height;
+        int bits;
+        bool possible;
+    } cases[] = {
+        {1, 1032, 1, 8, true},           // 1032 bytes from 1: deflate's best
+        {1, 1033, 1, 8, false},
+        {1, 258, 1, 32, true},
+        {1, 8256, 1, 1, true},           // 1032 bytes of single bits
+        {1, 8257, 1, 1, false},          // one bit more starts byte 1033
+        {0, 1, 1, 1, false},
+        {520223, 16384, 4096, 64, false},  // 512 MiB needs 520 224 bytes
+        {520224, 16384, 4096, 64, true},
+        {1 << 20, 16384, 4097, 8, false},  // past the pixel cap, whatever the file
+        {1 << 20, 4, 4, 0, false},
+        {1 << 20, 4, 4, 65, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CouldInflateTo(c.compressed, c.width, c.height, c.bits), c.possible)
+            << c.compressed << " bytes, " << c.width << " x " << c.height << " x " << c.bits;
+}
+
 }  // namespace
 }  // namespace Kiln::PixelBuffer
