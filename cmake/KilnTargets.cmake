@@ -38,6 +38,15 @@ endif()
 if(WIN32 AND KILN_REGISTER_TESTS AND CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME wine_shutdown COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --stop)
   set_tests_properties(wine_shutdown PROPERTIES FIXTURES_CLEANUP wine)
+  # System files a test moved aside go back before the tests and after them, however that
+  # test ended (tests/support/system_files.h); the last one runs before the server stops.
+  add_test(NAME restore_system_files_before
+           COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:restore_system_files>)
+  add_test(NAME restore_system_files_after
+           COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:restore_system_files>)
+  set_tests_properties(restore_system_files_before PROPERTIES FIXTURES_SETUP wine)
+  set_tests_properties(restore_system_files_after PROPERTIES FIXTURES_CLEANUP wine)
+  set_tests_properties(wine_shutdown PROPERTIES DEPENDS restore_system_files_after)
 endif()
 
 # kiln_library(NAME [SOURCES...] [WINDOWS_SOURCES...] [DEPENDS...] [WINDOWS_DEPENDS...]

@@ -35,16 +35,17 @@ std::string ProgramDirectoryOf(HINSTANCE instance)
 }
 
 template <class Interface>
-KilnHandle<Interface> MakeService(int id)
+KilnHandle<Interface> MakeService(CKilnHelp::ServiceMaker make, int id)
 {
-    return KilnHandle<Interface>::Adopt(static_cast<Interface*>(CreateService(id)));
+    return KilnHandle<Interface>::Adopt(static_cast<Interface*>(make(id)));
 }
 
 }  // namespace
 
-CKilnHelp::CKilnHelp(HINSTANCE instance)
+CKilnHelp::CKilnHelp(HINSTANCE instance, ServiceMaker makeService)
     : programDirectory_(ProgramDirectoryOf(instance)),
       instance_(instance),
+      makeService_(makeService ? makeService : CreateService),
       debug_(std::make_shared<CGDebug>()),
       inputMethod_(std::make_shared<CGFEP>())
 {
@@ -68,11 +69,11 @@ bool CKilnHelp::Start()
 bool CKilnHelp::CreateServices()
 {
     // Each stops the chain at the first service that cannot be made.
-    return (std_ = MakeService<IKilnStd>(kServiceStd)) &&
-           (graphics_ = MakeService<IKilnD3D>(kServiceGraphics)) &&
-           (ext_ = MakeService<IKilnExt>(kServiceExt)) &&
-           (sound_ = MakeService<IKilnDS>(kServiceSound)) &&
-           (input_ = MakeService<IKilnDI>(kServiceInput));
+    return (std_ = MakeService<IKilnStd>(makeService_, kServiceStd)) &&
+           (graphics_ = MakeService<IKilnD3D>(makeService_, kServiceGraphics)) &&
+           (ext_ = MakeService<IKilnExt>(makeService_, kServiceExt)) &&
+           (sound_ = MakeService<IKilnDS>(makeService_, kServiceSound)) &&
+           (input_ = MakeService<IKilnDI>(makeService_, kServiceInput));
 }
 
 void CKilnHelp::ReadSystemIni()

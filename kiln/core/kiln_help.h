@@ -25,7 +25,11 @@ class IKilnStd;
 // System.ini.
 class CKilnHelp : public singleton<CKilnHelp> {
 public:
-    explicit CKilnHelp(HINSTANCE instance);
+    // Makes the service of an id (one reference, owned by the caller), or null.
+    using ServiceMaker = IKilnInterface* (*)(int id);
+
+    // `makeService` is the runtime's factory unless a test passes its own.
+    explicit CKilnHelp(HINSTANCE instance, ServiceMaker makeService = nullptr);
     ~CKilnHelp() override;
 
     // Creates the services and reads System.ini; false when a service cannot be created.
@@ -69,6 +73,7 @@ private:
     KilnHandle<IKilnDI> input_;
     KilnHandle<IFileControler> fileControler_;
     HINSTANCE instance_;
+    ServiceMaker makeService_;
     std::shared_ptr<CGDebug> debug_;
     std::shared_ptr<CGFEP> inputMethod_;
 };

@@ -1,3 +1,6 @@
+#include <windows.h>
+#include <mmsystem.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -72,11 +75,19 @@ TEST(StdServiceTest, MakesStreamsAndThePacerOnTheSystemClock)
     ASSERT_TRUE(pacer);
     EXPECT_EQ(pacer->GetRefCount(), 1u);
     EXPECT_EQ(pacer->Wait(), 0u);
-    // one frame a second lasts 1001 ms of the real clock, counted from Start
+    // One frame a second lasts 1001 ms of the system clock, counted from Start: the wait is
+    // 1001 ms less what passed since, which the test brackets with that same clock.
+    const DWORD beforeStart = ::timeGetTime();
     pacer->Start(1);
+    const DWORD afterStart = ::timeGetTime();
+    ::Sleep(200);
+    const DWORD beforeWait = ::timeGetTime();
     const uint32_t wait = pacer->Wait();
-    EXPECT_GT(wait, 900u);
-    EXPECT_LE(wait, 1001u);
+    const DWORD afterWait = ::timeGetTime();
+    EXPECT_LE(wait, 1001u - (beforeWait - afterStart));
+    if (afterWait - beforeStart < 1001u) {
+        EXPECT_GE(wait, 1001u - (afterWait - beforeStart));
+    }
 
     EXPECT_EQ(std->CreateInstance(ClassId::D3DTexture), nullptr);
 }

@@ -6,8 +6,6 @@
 #include <fstream>
 #include <iterator>
 
-#include <squish.h>
-
 #include "kiln/base/little_endian.h"
 #include "tests/support/test_image_files.h"
 
@@ -158,24 +156,21 @@ TEST(BmpLoaderTest, LoadsOnceUntilUnloaded)
     EXPECT_TRUE(KilnTest::LoadBytes(*loader, ThreeByTwo()));
 }
 
-TEST(BmpLoaderTest, DxtFiveIsLibsquishRangeFitOfTheRgbaPixels)
+TEST(BmpLoaderTest, DxtFiveOfTheExactImageIsItsHandWorkedBlocks)
 {
+    // 32-bit rows B, G, R, A, bottom row first.
     Bytes rows;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            rows.insert(rows.end(), {static_cast<uint8_t>(x * 30), static_cast<uint8_t>(y * 30), 200, 0x40});
-    auto loader = Loaded(KilnTest::MakeBmp(8, 8, 32, {}, 0, rows));
-    Bytes blocks(64);
-    loader->CopyPixels(blocks.data(), 8, 8, true);
-
-    // The same pixels top-down in R, G, B, A order, through libsquish directly.
-    Bytes rgba;
-    for (int y = 7; y >= 0; --y)
-        for (int x = 0; x < 8; ++x)
-            rgba.insert(rgba.end(), {200, static_cast<uint8_t>(y * 30), static_cast<uint8_t>(x * 30), 0x40});
-    Bytes expected(64);
-    squish::CompressImage(rgba.data(), 8, 8, expected.data(), squish::kDxt5 | squish::kColourRangeFit);
-    EXPECT_EQ(blocks, expected);
+    for (int y = 3; y >= 0; --y) {
+        for (int x = 0; x < 8; ++x) {
+            const uint32_t pixel = KilnTest::kExactDxt5Pixels[y * 8 + x];
+            rows.insert(rows.end(), {static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 8),
+                                     static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 24)});
+        }
+    }
+    auto loader = Loaded(KilnTest::MakeBmp(8, 4, 32, {}, 0, rows));
+    Bytes blocks(32);
+    loader->CopyPixels(blocks.data(), 8, 4, true);
+    EXPECT_EQ(blocks, Bytes(KilnTest::kExactDxt5Blocks, KilnTest::kExactDxt5Blocks + 32));
 }
 
 }  // namespace

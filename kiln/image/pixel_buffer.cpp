@@ -11,6 +11,15 @@ bool IsSaneSize(int64_t width, int64_t height)
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
+bool CouldInflateTo(uint64_t compressedBytes, int64_t width, int64_t height, int bitsPerPixel)
+{
+    if (!IsSaneSize(width, height) || bitsPerPixel <= 0 || bitsPerPixel > 64)
+        return false;
+    // At most 2^26 pixels of 64 bits: no overflow.
+    const uint64_t inflated = (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * bitsPerPixel + 7) / 8;
+    return inflated <= compressedBytes * kMaxDeflateRatio;
+}
+
 size_t Bytes(int32_t width, int32_t height, bool dxt5)
 {
     if (!IsSaneSize(width, height))

@@ -14,6 +14,13 @@ constexpr int64_t kMaxPixels = int64_t{1} << 26;
 // Both sides positive and within the bounds above.
 bool IsSaneSize(int64_t width, int64_t height);
 
+// Deflate turns a byte into at most 1032 (a 258-byte match in about two bits).
+constexpr uint64_t kMaxDeflateRatio = 1032;
+
+// Whether `compressedBytes` of deflate data could possibly hold an image of `width` x
+// `height` pixels of `bitsPerPixel` (rows' filter bytes left out, so the bound is generous).
+bool CouldInflateTo(uint64_t compressedBytes, int64_t width, int64_t height, int bitsPerPixel);
+
 // Bytes a destination of width x height needs: 4 per pixel, or 16 per 4 x 4 block (partial
 // blocks at the right and bottom edges count whole) for DXT5. 0 when the size is not sane.
 size_t Bytes(int32_t width, int32_t height, bool dxt5);

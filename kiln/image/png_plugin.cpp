@@ -83,7 +83,7 @@ bool CPNGPlugin::Load(IDataStream* stream)
     if (!reader.info)
         return false;
     png_set_read_fn(reader.png, stream, ReadFromStream);
-    if (!Decode(reader)) {
+    if (!Decode(reader, stream->GetSize())) {
         Clear();
         return false;
     }
@@ -93,7 +93,7 @@ bool CPNGPlugin::Load(IDataStream* stream)
 }
 
 // libpng reports errors by longjmp back here: this frame holds no object with a destructor.
-bool CPNGPlugin::Decode(Reader& reader)
+bool CPNGPlugin::Decode(Reader& reader, uint32_t streamBytes)
 {
     png_structp png = reader.png;
     png_infop info = reader.info;
@@ -107,7 +107,10 @@ bool CPNGPlugin::Decode(Reader& reader)
     int bitDepth = 0;
     int colorType = 0;
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
-    if (!PixelBuffer::IsSaneSize(width, height))
+    // The whole file bounds the compressed rows: a header cannot make us reserve more than
+    // they could inflate to.
+    const int bitsPerPixel = png_get_channels(png, info) * bitDepth;
+    if (!PixelBuffer::CouldInflateTo(streamBytes, width, height, bitsPerPixel))
         return false;
     width_ = width;
     height_ = height;

@@ -26,7 +26,8 @@ public:
     struct Reader;
 
 private:
-    bool Decode(Reader& reader);
+    // `streamBytes`: the size of the whole file.
+    bool Decode(Reader& reader, uint32_t streamBytes);
     // One decoded row into `count` pixels B, G, R, A.
     void ConvertRow(const uint8_t* row, uint8_t* out, uint32_t count) const;
     uint32_t Sample(const uint8_t* row, uint32_t index) const;

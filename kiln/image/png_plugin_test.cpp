@@ -6,8 +6,9 @@
 #include <string>
 
 #include <png.h>
-#include <squish.h>
+#include <zlib.h>
 
+#include "kiln/file/byte_stream.h"
 #include "tests/support/test_image_files.h"
 
 namespace Kiln {
@@ -237,20 +238,84 @@ TEST(PngPluginTest, DamagedFilesFailCleanly)
     EXPECT_EQ(plugin.GetHeight(), 0);
 }
 
-TEST(PngPluginTest, DxtFiveIsLibsquishClusterFitOfTheRgbaPixels)
+// A 1 x 1 PNG whose header is rewritten to claim `width` x `height`, CRC and all.
+Bytes ClaimingSize(uint32_t width, uint32_t height, int colorType, int bitDepth)
 {
-    const Bytes file = KilnTest::MakePng(Generated(PNG_COLOR_TYPE_RGB_ALPHA, 8, 8, 4, false, false));
+    PngShape shape;
+    shape.colorType = colorType;
+    shape.bitDepth = bitDepth;
+    shape.rows = {Bytes(16, 0)};
+    Bytes file = KilnTest::MakePng(shape);
+    // signature (8), IHDR length (4) and type (4), then width and height, big-endian
+    for (int i = 0; i < 4; ++i) {
+        file[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+        file[20 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+    }
+    const uLong crc = crc32(crc32(0, nullptr, 0), file.data() + 12, 17);  // type and 13 data bytes
+    for (int i = 0; i < 4; ++i)
+        file[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    return file;
+}
+
+TEST(PngPluginTest, HeaderClaimingMoreThanTheFileCouldInflateToIsRefusedBeforeTheRows)
+{
+    const struct {
+        uint32_t width, height;
+        int colorType, bitDepth;
+        uint64_t pixelBytes;
+    } cases[] = {
+        {16384, 4096, PNG_COLOR_TYPE_RGB_ALPHA, 16, 536870912},  // 512 MiB behind about 70 bytes
+        {16384, 4096, PNG_COLOR_TYPE_GRAY, 1, 8388608},          // 8 MiB: needs 8 KiB of file
+        {300, 300, PNG_COLOR_TYPE_RGB, 8, 270000},
+    };
+    for (const auto& c : cases) {
+        const Bytes file = ClaimingSize(c.width, c.height, c.colorType, c.bitDepth);
+        ASSERT_LT(file.size() * 1032, c.pixelBytes);
+        auto stream = KilnHandle<CByteStream>::Adopt(new CByteStream(file));
+        CPNGPlugin plugin;
+        EXPECT_FALSE(plugin.Load(stream.Get())) << c.width << " x " << c.height;
+        // read up to the first image data chunk's header and no further
+        EXPECT_LE(stream->GetPosition(), 41u) << c.width << " x " << c.height;
+    }
+    // Within the bound, a header-only file still fails, but only once the rows run out.
+    const Bytes small = ClaimingSize(8, 8, PNG_COLOR_TYPE_RGB_ALPHA, 8);
+    auto stream = KilnHandle<CByteStream>::Adopt(new CByteStream(small));
+    CPNGPlugin plugin;
+    EXPECT_FALSE(plugin.Load(stream.Get()));
+    EXPECT_GT(stream->GetPosition(), 41u);
+}
+
+TEST(PngPluginTest, AsCompressedAsDeflateGoesStillLoads)
+{
+    PngShape zeros;
+    zeros.width = 2048;
+    zeros.height = 2048;
+    zeros.colorType = PNG_COLOR_TYPE_GRAY;
+    zeros.rows.assign(2048, Bytes(2048, 0));
+    const Bytes file = KilnTest::MakePng(zeros);
+    EXPECT_GT(4194304 / file.size(), 500u);  // really compressed hundreds of times
     auto plugin = Loaded(file);
+    EXPECT_EQ(plugin->GetWidth(), 2048);
+}
+
+TEST(PngPluginTest, DxtFiveOfTheExactImageIsItsHandWorkedBlocks)
+{
+    PngShape shape;
+    shape.width = 8;
+    shape.height = 4;
+    for (int y = 0; y < 4; ++y) {
+        Bytes row;
+        for (int x = 0; x < 8; ++x) {
+            const uint32_t pixel = KilnTest::kExactDxt5Pixels[y * 8 + x];
+            row.insert(row.end(), {static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                                   static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 24)});
+        }
+        shape.rows.push_back(row);
+    }
+    auto plugin = Loaded(KilnTest::MakePng(shape));
     Bytes blocks(32);
     plugin->CopyPixels(blocks.data(), 8, 4, true);
-    std::vector<uint32_t> bgra = KilnTest::CopyPixels(*plugin, 8, 4);
-    Bytes rgba(bgra.size() * 4);
-    std::memcpy(rgba.data(), bgra.data(), rgba.size());
-    for (size_t i = 0; i < rgba.size(); i += 4)
-        std::swap(rgba[i], rgba[i + 2]);
-    Bytes expected(32);
-    squish::CompressImage(rgba.data(), 8, 4, expected.data(), squish::kDxt5);
-    EXPECT_EQ(blocks, expected);
+    EXPECT_EQ(blocks, Bytes(KilnTest::kExactDxt5Blocks, KilnTest::kExactDxt5Blocks + 32));
 }
 
 }  // namespace

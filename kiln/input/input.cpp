@@ -2,11 +2,20 @@
 
 #include <mmsystem.h>
 
-
 namespace Kiln {
 namespace {
 
 constexpr int kJoystickPositionsTried = 5;
+
+// The record a joystick has before its first good read: no axis moved, no button, every hat
+// centred (DirectInput's 0xFFFFFFFF; 0 would be a hat held up).
+DIJOYSTATE2 RestingJoystickState()
+{
+    DIJOYSTATE2 state = {};
+    for (DWORD& pov : state.rgdwPOV)
+        pov = 0xFFFFFFFF;
+    return state;
+}
 
 JoystickReading ReadingOf(const DIJOYSTATE2& state)
 {
@@ -55,7 +64,7 @@ bool CInput::Initialize(HWND window, HINSTANCE instance, IKilnDI* service)
 
     tables_.ClearReadings();  // nothing stale from an earlier set of devices
     tables_.ClearKeyboardAndKeyMap();
-    joystickStates_ = {};
+    joystickStates_.fill(RestingJoystickState());
 
     for (int position = 0; position < kJoystickPositionsTried; ++position) {
         auto joystick = KilnHandle<IDIInput>::Adopt(service->CreateJoystick(position));

@@ -165,6 +165,22 @@ TEST_F(InputTest, FailedReadsKeepThePreviousRecord)
     EXPECT_EQ(input.GetJoystickInput(1, kStickRight), 1);
 }
 
+TEST_F(InputTest, JoystickNeverReadHoldsNothingNotEvenItsHat)
+{
+    FakeDirectInput fake(1);
+    CInput input;
+    ASSERT_TRUE(Open(input, fake));
+    ASSERT_TRUE(input.Assign(1, kButtonUp, 1, kPovUp));
+    FakeDevice* joystick = fake.DeviceOf(0);
+    joystick->stateResult = DIERR_NOTACQUIRED;
+    Update(input);
+    Update(input);
+    ASSERT_EQ(joystick->stateReads, 2);
+    for (uint32_t code = 0; code < 32; ++code)
+        EXPECT_EQ(input.GetJoystickInput(1, code), 0) << "joystick input " << code;
+    EXPECT_FALSE(input.IsPlayerButtonOn(1, kButtonUp));
+}
+
 TEST_F(InputTest, KeyboardStateDrivesPlayerOneAndTheKeyMap)
 {
     FakeDirectInput fake(0, KeyboardKind::Fake);

@@ -133,6 +133,14 @@ uint32_t CDSSoundBuffer::GetLength()
     return length_;
 }
 
+uint32_t CDSSoundBuffer::GetPlayPosition() const
+{
+    DWORD play = 0;
+    if (!loaded_ || FAILED(buffer_->GetCurrentPosition(&play, nullptr)))
+        return 0;
+    return play;
+}
+
 int32_t CDSSoundBuffer::GetStatus()
 {
     if (!loaded_)

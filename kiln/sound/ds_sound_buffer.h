@@ -41,6 +41,8 @@ public:
 
     // Bytes of the DirectSound buffer: the length in seconds x bytes per second.
     uint32_t GetBufferSize() const { return bufferSize_; }
+    // Byte offset of the play cursor in the buffer; 0 when nothing is loaded.
+    uint32_t GetPlayPosition() const;
 
     enum Status : int32_t { kStopped = 0, kPlaying = 1, kFinished = 3, kNotLoaded = 4 };
 

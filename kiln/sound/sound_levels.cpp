@@ -37,7 +37,13 @@ int32_t VolumeToDirectSound(int32_t volume)
 
 int32_t VolumeFromDirectSound(int32_t attenuation)
 {
-    return 100 - SquareRoot(-int64_t{attenuation} > 0 ? -int64_t{attenuation} : 0);
+    // 100 - sqrt(d) lies between whole numbers unless d is a square, and truncating it is
+    // taking the root upward: 100 - ceil(sqrt(d)).
+    const int64_t d = attenuation >= 0 ? 0 : (attenuation <= -10000 ? 10000 : -int64_t{attenuation});
+    int32_t root = SquareRoot(d);
+    if (int64_t{root} * root < d)
+        ++root;
+    return 100 - root;
 }
 
 int32_t PanToDirectSound(int32_t pan)

@@ -8,7 +8,7 @@ namespace Kiln::SoundLevels {
 
 // 0..100 -> -(100 - v)^2; below 0 is silence (-10000), above 100 full volume (0).
 int32_t VolumeToDirectSound(int32_t volume);
-// 100 - sqrt(-d), truncated.
+// 100 - sqrt(-d), truncated toward zero; d outside -10000..0 is taken at the nearer end.
 int32_t VolumeFromDirectSound(int32_t attenuation);
 
 // -100..100 -> -(p^2) or p^2, clamped to +-10000.

@@ -13,11 +13,33 @@ TEST(SoundLevelsTest, VolumeIsTheSquareOfTheDistanceFromFull)
     EXPECT_EQ(VolumeToDirectSound(-5), -10000);
     EXPECT_EQ(VolumeToDirectSound(150), 0);
     EXPECT_EQ(VolumeToDirectSound(99), -1);
-    EXPECT_EQ(VolumeFromDirectSound(0), 100);
-    EXPECT_EQ(VolumeFromDirectSound(-10000), 0);
-    EXPECT_EQ(VolumeFromDirectSound(-2600), 50);  // between squares: truncated
     for (int v = 0; v <= 100; ++v)
         EXPECT_EQ(VolumeFromDirectSound(VolumeToDirectSound(v)), v);
+}
+
+TEST(SoundLevelsTest, VolumeFromALevelIsOneHundredLessItsRootTruncated)
+{
+    const struct {
+        int32_t level;
+        int32_t volume;
+    } cases[] = {
+        {0, 100},     {-1, 99},   {-2, 98},       // 100 - 1.41 = 98.59
+        {-100, 90},   {-101, 89}, {-2400, 51},    // 100 - 48.99 = 51.01
+        {-2500, 50},  {-2501, 49}, {-2600, 49},   // 100 - 50.99 = 49.01
+        {-9801, 1},   {-9802, 0}, {-10000, 0},
+        {-20000, 0},  {5, 100},                   // outside DirectSound's range: its ends
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VolumeFromDirectSound(c.level), c.volume) << c.level;
+
+    // Every level: the volume v is the largest with v <= 100 - sqrt(d), that is with
+    // (100 - v)^2 >= d, found here by counting up instead of taking a root.
+    int32_t k = 0;
+    for (int32_t d = 0; d <= 10000; ++d) {
+        while (k * k < d)
+            ++k;
+        ASSERT_EQ(VolumeFromDirectSound(-d), 100 - k) << -d;
+    }
 }
 
 TEST(SoundLevelsTest, PanIsASignedSquare)

@@ -54,10 +54,12 @@ bool CWavRead::ReadHeader(IDataStream& stream)
     if (!MakePcmFormat(GetLE16(fields + 2), GetLE32(fields + 4), GetLE16(fields + 14), format_))
         return false;
 
-    const uint32_t dataSize = FindChunk(stream, "data");
+    const uint32_t claimed = FindChunk(stream, "data");
     const uint32_t dataStart = stream.GetPosition();
-    // A data chunk that claims more than the file holds is refused.
-    if (dataSize == 0 || dataSize > stream.GetSize() - dataStart)
+    const uint32_t size = stream.GetSize();
+    // A file cut short plays what it holds: the data chunk ends with the file.
+    const uint32_t dataSize = std::min(claimed, size > dataStart ? size - dataStart : 0);
+    if (dataSize == 0)
         return false;
     dataSize_ = dataSize;
     dataStart_ = dataStart;

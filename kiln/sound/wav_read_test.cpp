@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "kiln/base/little_endian.h"
 #include "kiln/file/byte_stream.h"
@@ -135,7 +137,7 @@ TEST(WavReadTest, RefusesWhatIsNotPlainPcm)
     EXPECT_FALSE(reader.Open(nullptr));
 }
 
-TEST(WavReadTest, RefusesFormatsThatWouldDivideByZeroAndDataBeyondTheFile)
+TEST(WavReadTest, RefusesFormatsThatWouldDivideByZero)
 {
     for (auto mutate : {+[](WavShape& s) { s.channels = 0; }, +[](WavShape& s) { s.bitsPerSample = 0; },
                         +[](WavShape& s) { s.samplesPerSec = 0; }, +[](WavShape& s) { s.bitsPerSample = 4, s.channels = 1; },
@@ -145,11 +147,6 @@ TEST(WavReadTest, RefusesFormatsThatWouldDivideByZeroAndDataBeyondTheFile)
         mutate(shape);
         EXPECT_FALSE(Opens(KilnTest::MakeWav(shape)));
     }
-    WavShape tooLong = OneSecondStereo();
-    tooLong.declaredDataSize = 176401;
-    EXPECT_FALSE(Opens(KilnTest::MakeWav(tooLong)));
-    tooLong.declaredDataSize = 0xFFFFFFFF;
-    EXPECT_FALSE(Opens(KilnTest::MakeWav(tooLong)));
     // A "fmt " chunk too short to hold its fields.
     Bytes shortFormat = KilnTest::MakeWav(OneSecondStereo());
     PutLE32(&shortFormat[16], 8);
@@ -157,6 +154,55 @@ TEST(WavReadTest, RefusesFormatsThatWouldDivideByZeroAndDataBeyondTheFile)
     Bytes cut = KilnTest::MakeWav(OneSecondStereo());
     cut.resize(30);
     EXPECT_FALSE(Opens(cut));
+}
+
+// A data chunk that claims more than the file holds: what is there plays, then silence.
+TEST(WavReadTest, DataBeyondTheFileIsCutToWhatTheFileHolds)
+{
+    const struct {
+        uint32_t present;  // data bytes in the file
+        uint32_t declared;
+        uint32_t length;  // milliseconds of 16-bit stereo at 44100 Hz
+    } cases[] = {
+        {176400, 176401, 1000},
+        {176400, 0xFFFFFFFF, 1000},
+        {88200, 176400, 500},
+        {17640, 176400, 100},
+        {1000, 2000, 5},      // 5.67 ms truncated
+        {176400, 88200, 500},  // a smaller claim is kept
+    };
+    for (const auto& c : cases) {
+        WavShape shape = OneSecondStereo();
+        shape.data.resize(c.present);
+        shape.declaredDataSize = c.declared;
+        CWavRead reader;
+        auto stream = StreamOf(KilnTest::MakeWav(shape));
+        ASSERT_TRUE(reader.Open(stream.Get())) << c.present << " of " << c.declared;
+        EXPECT_EQ(reader.GetLength(), c.length) << c.present << " of " << c.declared;
+        std::vector<uint8_t> buffer(c.present + 64, 0xEE);
+        uint32_t read = 0;
+        ASSERT_TRUE(reader.Read(static_cast<uint32_t>(buffer.size()), buffer.data(), read));
+        EXPECT_EQ(read, std::min(c.present, c.declared));
+        EXPECT_EQ(buffer[7], 7 * 7);
+        EXPECT_FALSE(reader.Read(4, buffer.data(), read));  // nothing beyond
+    }
+
+    // Through the fill: the bytes present, then 16-bit silence.
+    WavShape cut;
+    cut.data = {1, 2, 3, 4, 5, 6};
+    cut.declaredDataSize = 1000;
+    CWavRead reader;
+    auto stream = StreamOf(KilnTest::MakeWav(cut));
+    ASSERT_TRUE(reader.Open(stream.Get()));
+    uint8_t filled[10];
+    std::memset(filled, 0xAA, sizeof filled);
+    FillSoundBuffer(filled, sizeof filled, 16, reader);
+    EXPECT_EQ(Bytes(filled, filled + 10), (Bytes{1, 2, 3, 4, 5, 6, 0, 0, 0, 0}));
+
+    // A data chunk header at the very end, with no byte after it, still holds nothing.
+    WavShape empty;
+    empty.declaredDataSize = 1000;
+    EXPECT_FALSE(Opens(KilnTest::MakeWav(empty)));
 }
 
 TEST(WavReadTest, OpensOnceAndClosesBackToTheStart)

@@ -1,8 +1,8 @@
 #include "kiln/support/font.h"
 
 #include "kiln/base/catch_all.h"
-#include "kiln/base/text.h"
 #include "kiln/base/wide_text.h"
+#include "kiln/support/face_name.h"
 
 namespace Kiln {
 namespace {
@@ -35,25 +35,13 @@ int CALLBACK AcceptShiftJisTrueType(const LOGFONTW* face, const TEXTMETRICW*, DW
     });
 }
 
-// At most 31 bytes of the Shift-JIS face name, without splitting a double-byte character.
-std::string FaceNameBytes(const std::string& name)
-{
-    size_t length = 0;
-    while (length < name.size()) {
-        const size_t next = length + (IsShiftJisLeadByte(static_cast<unsigned char>(name[length])) ? 2 : 1);
-        if (next > LF_FACESIZE - 1 || next > name.size())
-            break;
-        length = next;
-    }
-    return name.substr(0, length);
-}
-
 void Enumerate(HDC dc, const std::string& faceName, FaceSearch& search)
 {
     LOGFONTW query = {};
     query.lfCharSet = DEFAULT_CHARSET;
     query.lfPitchAndFamily = 0;
     const std::wstring face = WideFromShiftJis(FaceNameBytes(faceName));
+    static_assert(kMaxFaceNameBytes == LF_FACESIZE - 1, "a face name and its terminator fill LOGFONT's");
     face.copy(query.lfFaceName, LF_FACESIZE - 1);
     ::EnumFontFamiliesExW(dc, &query, AcceptShiftJisTrueType, reinterpret_cast<LPARAM>(&search), 0);
 }

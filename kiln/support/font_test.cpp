@@ -7,26 +7,6 @@
 namespace Kiln {
 namespace {
 
-// The first TrueType face with Shift-JIS characters, as the system lists all families.
-int CALLBACK TakeFirstShiftJisTrueType(const LOGFONTA* face, const TEXTMETRICA*, DWORD type, LPARAM context)
-{
-    if (!(type & TRUETYPE_FONTTYPE) || face->lfCharSet != SHIFTJIS_CHARSET)
-        return 1;
-    *reinterpret_cast<std::string*>(context) = face->lfFaceName;
-    return 0;
-}
-
-std::string FirstShiftJisTrueTypeFace()
-{
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    LOGFONTA query = {};
-    query.lfCharSet = DEFAULT_CHARSET;
-    std::string face;
-    ::EnumFontFamiliesExA(dc, &query, TakeFirstShiftJisTrueType, reinterpret_cast<LPARAM>(&face), 0);
-    ::DeleteDC(dc);
-    return face;
-}
-
 LOGFONTA Describe(const CFontHandle& handle)
 {
     LOGFONTA made = {};
@@ -74,23 +54,26 @@ TEST(FontTest, InstalledFaceIsTakenWithTheDescribedMetrics)
     EXPECT_EQ(::GetCurrentObject(handle.GetDC(), OBJ_FONT), handle.GetFont());
 }
 
+// The machine's Japanese TrueType fonts are VL Gothic and the IPA fonts; Wine lists VL Gothic's
+// "VL ゴシック" first among the Shift-JIS TrueType families.
 TEST(FontTest, MissingFaceFallsBackToTheFirstShiftJisTrueTypeFace)
 {
-    const std::string first = FirstShiftJisTrueTypeFace();
-    ASSERT_FALSE(first.empty()) << "no Japanese TrueType font installed";
-    for (const char* missing : {"No Such Face", "ＭＳ ゴシック", ""}) {
+    const std::string firstFace = "VL \x83\x53\x83\x56\x83\x62\x83\x4E";
+    const std::string cutInsideACharacter = std::string(30, 'x') + "\x83\x53";  // byte 31 is a lead byte
+    for (const std::string& missing : {std::string("No Such Face"), std::string("ＭＳ ゴシック"), std::string(),
+                                       cutInsideACharacter, std::string(40, 'y')}) {
         CFont font;
         font.faceName = missing;
         font.height = 12;
         const CFontHandle handle(font);
         ASSERT_NE(handle.GetFont(), nullptr) << missing;
         const LOGFONTA made = Describe(handle);
-        EXPECT_EQ(std::string(made.lfFaceName), first) << missing;
+        EXPECT_EQ(std::string(made.lfFaceName), firstFace) << missing;
         EXPECT_EQ(made.lfCharSet, SHIFTJIS_CHARSET) << missing;
         EXPECT_EQ(made.lfHeight, 12) << missing;
         char selected[LF_FACESIZE] = {};
         ::GetTextFaceA(handle.GetDC(), LF_FACESIZE, selected);
-        EXPECT_EQ(std::string(selected), first) << missing;
+        EXPECT_EQ(std::string(selected), firstFace) << missing;
     }
 }
 

@@ -30,12 +30,12 @@ protected:
         return KilnTest::IniSectionLines(folder.Read("Game.ini"), name);
     }
 
-    static Lines BuiltInKeyConfig(int player)
+    // Player 1's built-in assignments: joystick 1, stick directions 0x00-0x03, buttons 0x10-0x1B.
+    static Lines BuiltInKeyConfig1()
     {
-        Lines lines;
-        for (size_t button = 0; button < kButtonCount; ++button)
-            lines.push_back(std::string(kButtonNames[button]) + "=" + DefaultKeyAssignment(player, button));
-        return lines;
+        return {"UP=1,0x00",    "DOWN=1,0x01",   "LEFT=1,0x02",   "RIGHT=1,0x03", "BTN1=1,0x10",  "BTN2=1,0x11",
+                "BTN3=1,0x12",  "BTN4=1,0x13",   "BTN5=1,0x14",   "BTN6=1,0x15",  "BTN7=1,0x16",  "BTN8=1,0x17",
+                "BTN9=1,0x18",  "BTN10=1,0x19",  "BTN11=1,0x1A",  "BTN12=1,0x1B"};
     }
 };
 
@@ -57,7 +57,7 @@ TEST_F(SettingsStoreTest, MissingGameIniReadsDefaultsAndSaveCreatesIt)
     ASSERT_TRUE(folder.Exists("Game.ini"));
     const std::string text = folder.Read("Game.ini");
     EXPECT_FALSE(KilnTest::IniHasSection(text, "General"));
-    EXPECT_EQ(Section(folder, "KeyConfig1"), BuiltInKeyConfig(1));
+    EXPECT_EQ(Section(folder, "KeyConfig1"), BuiltInKeyConfig1());
     EXPECT_FALSE(KilnTest::IniHasSection(text, "KeyConfig2"));
     EXPECT_FALSE(folder.Exists("System.ini"));
 }
@@ -107,19 +107,19 @@ TEST_F(SettingsStoreTest, WithoutKeyPageKeyConfig1IsCompletedFromSystemIni)
                  "[KeyConfig1]\r\nUP=0,0x11\r\nDOWN=\r\nBTN2=xyz\r\nBTN12=3,0x05\r\n[KeyConfig2]\r\nUP=junk\r\n");
     SaveGameIni(SystemIni(folder), GameIni(folder), nullptr, nullptr);
 
-    Lines expected = BuiltInKeyConfig(1);
-    expected[0] = "UP=0,0x11";              // kept from Game.ini
-    expected[1] = "DOWN=1,0x01";            // empty in Game.ini; System.ini's "abc" gave way to the default
-    expected[3] = "RIGHT=2;1f more";        // System.ini's loose but readable text, as written
-    expected[4] = "BTN1=0,0x2C";            // from System.ini
-    expected[5] = "BTN2=xyz";               // an existing non-empty value is kept, readable or not
-    expected[15] = "BTN12=3,0x05";          // kept
-    // Game.ini's existing keys stay where they were; the missing ones follow in list order.
-    Lines inFileOrder = {expected[0], expected[1], expected[5], expected[15]};
-    for (size_t button = 0; button < kButtonCount; ++button) {
-        if (button != 0 && button != 1 && button != 5 && button != 15)
-            inFileOrder.push_back(expected[button]);
-    }
+    // Game.ini's existing keys stay where they were (UP, DOWN, BTN2, BTN12); the missing ones
+    // follow in list order.
+    const Lines inFileOrder = {
+        "UP=0,0x11",        // kept from Game.ini
+        "DOWN=1,0x01",      // empty in Game.ini; System.ini's "abc" gave way to the default
+        "BTN2=xyz",         // an existing non-empty value is kept, readable or not
+        "BTN12=3,0x05",     // kept
+        "LEFT=1,0x02",      // empty in System.ini: the default
+        "RIGHT=2;1f more",  // System.ini's loose but readable text, as written
+        "BTN1=0,0x2C",      // from System.ini
+        "BTN3=1,0x12",      // "1," is unreadable: the default
+        "BTN4=1,0x13", "BTN5=1,0x14", "BTN6=1,0x15", "BTN7=1,0x16", "BTN8=1,0x17",
+        "BTN9=1,0x18", "BTN10=1,0x19", "BTN11=1,0x1A"};
     EXPECT_EQ(Section(folder, "KeyConfig1"), inFileOrder);
     // other players are never completed
     EXPECT_EQ(Section(folder, "KeyConfig2"), Lines{"UP=junk"});

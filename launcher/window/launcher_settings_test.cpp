@@ -88,8 +88,11 @@ TEST_F(LauncherSettingsTest, OpenedKeyPageSavesItsBoxesInsteadOfCompleting)
     launcher.SaveSettings();  // opened, but no box known yet: nothing to write
     EXPECT_EQ(Section("KeyConfig1"), Lines{"BTN1=abc"});
 
+    const char* boxes[kButtonCount] = {"1,0x00", "1,0x01", "1,0x02", "1,0x03", "1,0x10", "1,0x11",
+                                       "1,0x12", "1,0x13", "1,0x14", "1,0x15", "1,0x16", "1,0x17",
+                                       "1,0x18", "1,0x19", "1,0x1A", "1,0x1B"};
     for (size_t button = 0; button < kButtonCount; ++button)
-        launcher.SetKeyValue(0, button, DefaultKeyAssignment(1, button));
+        launcher.SetKeyValue(0, button, boxes[button]);
     launcher.SetKeyValue(0, 4, "0,0x2C");
     launcher.SetKeyValue(3, 15, "0,0x1C");
     launcher.SetKeyValue(4, 0, "ignored");  // no fifth player
@@ -98,10 +101,11 @@ TEST_F(LauncherSettingsTest, OpenedKeyPageSavesItsBoxesInsteadOfCompleting)
     EXPECT_FALSE(launcher.GetKeyValue(1, 0));
     EXPECT_FALSE(launcher.GetKeyValue(-1, 0));
     launcher.SaveSettings();
-    const Lines first = Section("KeyConfig1");
-    ASSERT_EQ(first.size(), 16u);
-    EXPECT_EQ(first[0], "BTN1=0,0x2C");  // rewritten in place
-    EXPECT_EQ(first[1], "UP=1,0x00");
+    // BTN1 rewritten in place, the others added in list order
+    EXPECT_EQ(Section("KeyConfig1"),
+              (Lines{"BTN1=0,0x2C", "UP=1,0x00", "DOWN=1,0x01", "LEFT=1,0x02", "RIGHT=1,0x03", "BTN2=1,0x11",
+                     "BTN3=1,0x12", "BTN4=1,0x13", "BTN5=1,0x14", "BTN6=1,0x15", "BTN7=1,0x16", "BTN8=1,0x17",
+                     "BTN9=1,0x18", "BTN10=1,0x19", "BTN11=1,0x1A", "BTN12=1,0x1B"}));
     EXPECT_EQ(Section("KeyConfig4"), Lines{"BTN12=0,0x1C"});
     EXPECT_FALSE(KilnTest::IniHasSection(folder_.Read("Game.ini"), "KeyConfig2"));
 }

@@ -6,6 +6,7 @@
 
 #include "resources/resource.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/system_files.h"
 #include "tests/support/ui_driver.h"
 
 namespace {
@@ -258,33 +259,11 @@ TEST_F(StartupTest, CopyUnderAnotherFileNameRuns)
     EXPECT_EQ(first->WaitForExit(), 0);
 }
 
-// Moves a system file aside for the life of the object.
-class SystemFileAside {
-public:
-    explicit SystemFileAside(const std::string& name)
-    {
-        char system[MAX_PATH] = {};
-        ::GetSystemDirectoryA(system, MAX_PATH);
-        path_ = std::string(system) + "\\" + name;
-        moved_ = ::MoveFileA(path_.c_str(), (path_ + ".aside").c_str()) != FALSE;
-    }
-    ~SystemFileAside()
-    {
-        if (moved_)
-            ::MoveFileA((path_ + ".aside").c_str(), path_.c_str());
-    }
-    bool Moved() const { return moved_; }
-
-private:
-    std::string path_;
-    bool moved_ = false;
-};
-
 TEST_F(StartupTest, MissingD3DXStopsWithDirectXError)
 {
     MakeGame();
-    for (const char* library : {"d3dx9_37.dll", "d3dx10_37.dll"}) {
-        SystemFileAside aside(library);
+    for (const char* library : KilnTest::kFilesTestsSetAside) {
+        KilnTest::SystemFileAside aside(library);
         ASSERT_TRUE(aside.Moved()) << library;
         auto launcher = Start("-r");
         HWND box = KilnTest::WaitForDialog(launcher->Id(), "DirectX error");

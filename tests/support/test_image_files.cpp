@@ -8,9 +8,23 @@
 
 #include "kiln/base/little_endian.h"
 #include "kiln/file/byte_stream.h"
-#include "kiln/image/dds_format.h"
 
 namespace KilnTest {
+
+const uint32_t kExactDxt5Pixels[8 * 4] = {
+    0x80FFFFFF, 0x10000000, 0x70AAAAAA, 0x60555555, 0x325555AA, 0x46AAAA55, 0x000000FF, 0x64FFFF00,
+    0x50000000, 0x40AAAAAA, 0x30555555, 0x20FFFFFF, 0x50FFFF00, 0xFF5555AA, 0x3CAAAA55, 0x5A0000FF,
+    0x80AAAAAA, 0x10555555, 0x70FFFFFF, 0x60000000, 0x320000FF, 0x46FFFF00, 0x005555AA, 0x64AAAA55,
+    0x50555555, 0x40FFFFFF, 0x30000000, 0x20AAAAAA, 0x50AAAA55, 0xFF0000FF, 0x3CFFFF00, 0x5A5555AA,
+};
+
+// Left block: alpha indices 0..7, 0..7 in pixel order; colour indices row by row
+// 0 1 2 3 / 1 2 3 0 / 2 3 0 1 / 3 0 1 2. Right block: alpha indices 0 3 6 1 4 7 2 5 twice;
+// colour indices 3 2 1 0 / 0 3 2 1 / 1 0 3 2 / 2 1 0 3.
+const uint8_t kExactDxt5Blocks[32] = {
+    0x80, 0x10, 0x88, 0xC6, 0xFA, 0x88, 0xC6, 0xFA, 0xFF, 0xFF, 0x00, 0x00, 0xE4, 0x39, 0x4E, 0x93,
+    0x32, 0x64, 0x98, 0xC3, 0xAB, 0x98, 0xC3, 0xAB, 0xE0, 0xFF, 0x1F, 0x00, 0x1B, 0x6C, 0xB1, 0xC6,
+};
 
 Bytes PadBmpRow(const Bytes& row)
 {
@@ -102,22 +116,35 @@ Bytes MakePng(const PngShape& shape)
 
 Bytes MakeDds(uint32_t width, uint32_t height, const char* fourCC, const Bytes& payload)
 {
-    Kiln::DdsFormat::Header header = Kiln::DdsFormat::MakeDxt5Header(width, height);
-    uint8_t* pf = header.data() + 76;
-    if (fourCC && *fourCC) {
-        std::memcpy(pf + 8, fourCC, 4);
+    // Laid out field by field from the file format, apart from the runtime's own writer.
+    // Sized up front: GCC 12 misreads appends to a freshly sized vector as overflows.
+    Bytes file(128 + payload.size(), 0);
+    const auto put = [&file](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    const bool compressed = fourCC && *fourCC;
+    std::memcpy(file.data(), "DDS ", 4);
+    put(4, 124);  // size of the surface description
+    // caps, height, width, pixel format, and linear size (compressed) or pitch
+    put(8, 0x1 | 0x2 | 0x4 | 0x1000 | (compressed ? 0x80000 : 0x8));
+    put(12, height);
+    put(16, width);
+    put(20, compressed ? ((width + 3) / 4) * ((height + 3) / 4) * 16 : width * 4);
+    put(76, 32);  // size of the pixel format
+    if (compressed) {
+        put(80, 0x4);  // four-character code
+        std::memcpy(file.data() + 84, fourCC, 4);
     } else {
-        Kiln::PutLE32(pf + 4, 0x40 | 0x1);  // RGB with alpha
-        std::memset(pf + 8, 0, 4);
-        Kiln::PutLE32(pf + 12, 32);
-        Kiln::PutLE32(pf + 16, 0x00FF0000);
-        Kiln::PutLE32(pf + 20, 0x0000FF00);
-        Kiln::PutLE32(pf + 24, 0x000000FF);
-        Kiln::PutLE32(pf + 28, 0xFF000000);
+        put(80, 0x40 | 0x1);  // RGB with alpha
+        put(88, 32);
+        put(92, 0x00FF0000);
+        put(96, 0x0000FF00);
+        put(100, 0x000000FF);
+        put(104, 0xFF000000);
     }
-    Bytes file(header.size() + payload.size());
-    std::copy(header.begin(), header.end(), file.begin());
-    std::copy(payload.begin(), payload.end(), file.begin() + header.size());
+    put(108, 0x1000);  // texture
+    std::copy(payload.begin(), payload.end(), file.begin() + 128);
     return file;
 }
 
