@@ -17,14 +17,14 @@ using KilnTest::LauncherFixture;
 constexpr int kHardwareTab = 2;  // 設定, キー設定, ハード情報
 constexpr DWORD kVideoMemoryMB = 512;
 
-// Sets a string value of Wine's Direct3D settings for the tests' prefix and puts back what
-// was there, however the test ends.
-class Direct3DSetting {
+// Sets a string value of Wine's settings (a key under HKCU\Software\Wine) for the tests'
+// prefix and puts back what was there, however the test ends.
+class WineSetting {
 public:
-    Direct3DSetting(const char* name, const std::string& value) : name_(name)
+    WineSetting(const std::string& key, const char* name, const std::string& value) : name_(name)
     {
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Direct3D", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                          nullptr);
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, ("Software\\Wine\\" + key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &key_, nullptr);
         char old[256];
         DWORD size = sizeof old;
         DWORD type = 0;
@@ -33,7 +33,7 @@ public:
         ::RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                          static_cast<DWORD>(value.size() + 1));
     }
-    ~Direct3DSetting()
+    ~WineSetting()
     {
         if (old_)
             ::RegSetValueExA(key_, name_, 0, old_->first, reinterpret_cast<const BYTE*>(old_->second.data()),
@@ -42,8 +42,8 @@ public:
             ::RegDeleteValueA(key_, name_);
         ::RegCloseKey(key_);
     }
-    Direct3DSetting(const Direct3DSetting&) = delete;
-    Direct3DSetting& operator=(const Direct3DSetting&) = delete;
+    WineSetting(const WineSetting&) = delete;
+    WineSetting& operator=(const WineSetting&) = delete;
 
 private:
     const char* name_;
@@ -81,7 +81,7 @@ class HardwarePageTest : public LauncherFixture {};
 
 TEST_F(HardwarePageTest, ReportShowsThisMachineAndThePrefixsAdapter)
 {
-    Direct3DSetting memory("VideoMemorySize", std::to_string(kVideoMemoryMB));
+    WineSetting memory("Direct3D", "VideoMemorySize", std::to_string(kVideoMemoryMB));
     ASSERT_NE(Open(""), nullptr);
     HWND page = ShowTab(kHardwareTab);
     ASSERT_NE(page, nullptr);
@@ -112,8 +112,13 @@ TEST_F(HardwarePageTest, ReportShowsThisMachineAndThePrefixsAdapter)
 
 TEST_F(HardwarePageTest, WithoutDirect3DTheFatalErrorShowsAndTheReportStaysEmpty)
 {
+    // Wine prefers its own d3d9 to the one beside the program unless told otherwise, here for
+    // a program name only this test uses.
+    constexpr char kProgram[] = "LauncherWithoutDirect3D.exe";
+    game_.AddLauncher(kProgram);
     game_.CopyFromBin("NoDirect3D.dll", "d3d9.dll");
-    ASSERT_NE(Open(""), nullptr);
+    WineSetting nativeDirect3D(std::string("AppDefaults\\") + kProgram + "\\DllOverrides", "d3d9", "native");
+    ASSERT_NE(Open("", kProgram), nullptr);
     // The box is modal inside the page's creation, which the tab change waits for.
     std::thread choose([&] { KilnTest::SelectTab(tab_, kHardwareTab); });
     HWND box = KilnTest::WaitForDialog(launcher_->Id(), "Fatal error");
