@@ -3,9 +3,11 @@
 #include <cpuid.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/launcher_fixture.h"
 #include "tests/support/x_input.h"
@@ -23,8 +25,19 @@ class WineSetting {
 public:
     WineSetting(const std::string& key, const char* name, const std::string& value) : name_(name)
     {
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, ("Software\\Wine\\" + key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &key_, nullptr);
+        // The keys this setting creates, outermost first, so that they go again afterwards.
+        std::string path = "Software\\Wine";
+        for (size_t start = 0; start <= key.size();) {
+            const size_t end = std::min(key.find('\\', start), key.size());
+            path += "\\" + key.substr(start, end - start);
+            HKEY probe = nullptr;
+            if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS)
+                ::RegCloseKey(probe);
+            else
+                created_.push_back(path);
+            start = end + 1;
+        }
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
         char old[256];
         DWORD size = sizeof old;
         DWORD type = 0;
@@ -41,6 +54,8 @@ public:
         else
             ::RegDeleteValueA(key_, name_);
         ::RegCloseKey(key_);
+        for (auto made = created_.rbegin(); made != created_.rend(); ++made)
+            ::RegDeleteKeyA(HKEY_CURRENT_USER, made->c_str());
     }
     WineSetting(const WineSetting&) = delete;
     WineSetting& operator=(const WineSetting&) = delete;
@@ -49,6 +64,7 @@ private:
     const char* name_;
     HKEY key_ = nullptr;
     std::optional<std::pair<DWORD, std::string>> old_;
+    std::vector<std::string> created_;
 };
 
 // The processor's brand string as the CPUID instruction gives it.
