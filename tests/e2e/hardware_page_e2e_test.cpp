@@ -102,6 +102,12 @@ TEST_F(HardwarePageTest, ReportShowsThisMachineAndThePrefixsAdapter)
     HWND page = ShowTab(kHardwareTab);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(KilnTest::ItemText(page, -1), "ハードウェア情報:");
+    HWND report = ::GetDlgItem(page, IDC_HARDWARE_REPORT);
+    const LONG_PTR style = ::GetWindowLongPtrA(report, GWL_STYLE);
+    const LONG_PTR reportBox = ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | WS_TABSTOP;
+    EXPECT_EQ(style & reportBox, reportBox);
+    // An edit control turns its border into a sunken edge.
+    EXPECT_TRUE((style & WS_BORDER) || (::GetWindowLongPtrA(report, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
 
     const unsigned long long memoryKB = HostMemoryKB();
     ASSERT_GT(memoryKB, 0u);
