@@ -41,6 +41,7 @@
 // Main dialog items (1 and 2 are IDOK and IDCANCEL: start and quit)
 #define IDC_PICTURE_FRAME 1044
 #define IDC_PICTURE_NOTE 1045
+#define IDC_HARDWARE_REPORT 1050
 #define IDC_TAB 12320
 #define IDC_PATCH 12321
 

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "kiln/base/singleton.h"
+#include "kiln/support/font.h"
 #include "launcher/patch/auto_patcher.h"
 #include "launcher/settings/general_settings.h"
 #include "launcher/settings/key_assignment.h"
@@ -71,6 +73,15 @@ public:
     void SetKeyPageOpened() { keyPageOpened_ = true; }
     bool IsKeyPageOpened() const { return keyPageOpened_; }
 
+    // The hardware page's report box and its font, kept for the life of the window.
+    void SetHardwareReport(HWND box, std::shared_ptr<Kiln::CFont> font, std::shared_ptr<Kiln::CFontHandle> handle)
+    {
+        hardwareReport_ = box;
+        hardwareFont_ = std::move(font);
+        hardwareFontHandle_ = std::move(handle);
+    }
+    HWND GetHardwareReport() const { return hardwareReport_; }
+
 private:
     static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMainMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -106,6 +117,9 @@ private:
     bool generalPageOpened_ = false;
     KeyValues keyValues_;
     bool keyPageOpened_ = false;
+    HWND hardwareReport_ = nullptr;
+    std::shared_ptr<Kiln::CFont> hardwareFont_;
+    std::shared_ptr<Kiln::CFontHandle> hardwareFontHandle_;
     AutoPatcher autoPatcher_;
 };
 

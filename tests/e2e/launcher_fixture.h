@@ -23,12 +23,12 @@ protected:
         game_.AddRecordingEngines();
     }
 
-    // Writes System.ini with the title and these sections, starts the launcher and waits for
-    // its window.
-    HWND Open(const std::string& systemSections)
+    // Writes System.ini with the title and these sections, starts the launcher (the copy of
+    // that name) and waits for its window.
+    HWND Open(const std::string& systemSections, const std::string& program = "Launcher.exe")
     {
         game_.Write("System.ini", "[Game]\r\nTitle=" + title_ + "\r\n" + systemSections);
-        launcher_ = std::make_unique<Process>(game_.PathOf("Launcher.exe"), "");
+        launcher_ = std::make_unique<Process>(game_.PathOf(program), "");
         window_ = WaitForDialog(launcher_->Id(), title_.c_str());
         tab_ = window_ ? ::GetDlgItem(window_, IDC_TAB) : nullptr;
         return window_;
