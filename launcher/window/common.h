@@ -26,7 +26,8 @@ public:
 };
 
 // The process's ATL module for the life of start-up. The launcher registers no COM objects
-// of its own, so the module holds only its lock.
+// of its own, so the module holds only its lock; it also keeps OLE initialised on the thread,
+// which the hosted browser control needs.
 class AtlModuleScope {
 public:
     AtlModuleScope();
@@ -36,6 +37,7 @@ public:
 
 private:
     CRITICAL_SECTION lock_;
+    bool oleInitialized_ = false;
 };
 
 }  // namespace Launcher

@@ -1,4 +1,6 @@
-#include "launcher/startup/common.h"
+#include "launcher/window/common.h"
+
+#include <ole2.h>
 
 #include "kiln/base/scoped_win.h"
 
@@ -18,10 +20,13 @@ void CCommon::LoadAtl()
 AtlModuleScope::AtlModuleScope()
 {
     ::InitializeCriticalSection(&lock_);
+    oleInitialized_ = SUCCEEDED(::OleInitialize(nullptr));
 }
 
 AtlModuleScope::~AtlModuleScope()
 {
+    if (oleInitialized_)
+        ::OleUninitialize();
     ::DeleteCriticalSection(&lock_);
 }
 
