@@ -123,10 +123,25 @@ TEST_F(InformationPageTest, WithoutTheSettingThereIsNoInformationTab)
 
 TEST_F(InformationPageTest, WithoutATLThePageShowsAPlaceholder)
 {
-    // The library disabled for the launcher this test starts.
-    ASSERT_TRUE(::SetEnvironmentVariableA("WINEDLLOVERRIDES", "atl=d"));
-    ASSERT_NE(Open("[Launcher]\r\nEnableInformation=yes\r\n"), nullptr);
-    ::SetEnvironmentVariableA("WINEDLLOVERRIDES", nullptr);
+    // Wine's own per-program setting keeps ATL.DLL from loading into this copy of the launcher.
+    const char* program = "NoAtlLauncher.exe";
+    const std::string key = std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";
+    HKEY overrides = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides,
+                                nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(overrides, "atl", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    ::RegCloseKey(overrides);
+    struct RemoveKey {
+        std::string key;
+        ~RemoveKey() { ::RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str()); }
+    } removeKey{key};
+
+    game_.AddLauncher(program);
+    game_.Write("System.ini", "[Game]\r\nTitle=" + title_ + "\r\n[Launcher]\r\nEnableInformation=yes\r\n");
+    launcher_ = std::make_unique<KilnTest::Process>(game_.PathOf(program), "");
+    window_ = KilnTest::WaitForDialog(launcher_->Id(), title_.c_str());
+    ASSERT_NE(window_, nullptr);
     HWND page = KilnTest::CurrentPage(window_);
     ASSERT_NE(page, nullptr);
     HWND placeholder = Child(page, "Static", "Web browser");
@@ -138,6 +153,10 @@ TEST_F(InformationPageTest, WithoutATLThePageShowsAPlaceholder)
     EXPECT_EQ(shown.right - shown.left, client.right - client.left);
     EXPECT_EQ(shown.bottom - shown.top, client.bottom - client.top);
     EXPECT_EQ(Child(page, "AtlAxWin", nullptr), nullptr);
+    // Nothing is reported and the page does not close.
+    KilnTest::PumpUntil([] { return false; }, 1000);
+    EXPECT_EQ(KilnTest::CurrentPage(window_), page);
+    EXPECT_EQ(KilnTest::WaitForDialog(launcher_->Id(), "初期化エラー", 200), nullptr);
     CloseWith(IDCANCEL);
 }
 
