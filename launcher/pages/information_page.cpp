@@ -1,6 +1,7 @@
 #include "launcher/pages/information_page.h"
 
 #include <exdisp.h>
+#include <ole2.h>
 
 #include <memory>
 
@@ -17,7 +18,26 @@
 namespace Launcher {
 namespace {
 
+// OLE on the thread while the page hosts the control; not for longer, so that the engine
+// started afterwards on this thread chooses its own COM model.
+class OleScope {
+public:
+    OleScope() : initialized_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleScope()
+    {
+        if (initialized_)
+            ::OleUninitialize();
+    }
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+
+private:
+    bool initialized_;
+};
+
+// Members end in reverse order: the sink and the browser before OLE.
 struct InformationPage {
+    OleScope ole;
     InformationSettings settings;
     Kiln::ComPtr<IWebBrowser2> infoBrowser;
     Kiln::ComPtr<CComObject<CIESink>> infoSink;

@@ -1,7 +1,5 @@
 #include "launcher/window/common.h"
 
-#include <ole2.h>
-
 #include "kiln/base/scoped_win.h"
 
 namespace Launcher {
@@ -20,13 +18,10 @@ void CCommon::LoadAtl()
 AtlModuleScope::AtlModuleScope()
 {
     ::InitializeCriticalSection(&lock_);
-    oleInitialized_ = SUCCEEDED(::OleInitialize(nullptr));
 }
 
 AtlModuleScope::~AtlModuleScope()
 {
-    if (oleInitialized_)
-        ::OleUninitialize();
     ::DeleteCriticalSection(&lock_);
 }
 

@@ -26,8 +26,7 @@ public:
 };
 
 // The process's ATL module for the life of start-up. The launcher registers no COM objects
-// of its own, so the module holds only its lock; it also keeps OLE initialised on the thread,
-// which the hosted browser control needs.
+// of its own, so the module holds only its lock.
 class AtlModuleScope {
 public:
     AtlModuleScope();
@@ -37,7 +36,6 @@ public:
 
 private:
     CRITICAL_SECTION lock_;
-    bool oleInitialized_ = false;
 };
 
 }  // namespace Launcher
