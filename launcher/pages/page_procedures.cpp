@@ -3,6 +3,7 @@
 #include "kiln/base/catch_all.h"
 #include "launcher/pages/graphics_page.h"
 #include "launcher/pages/hardware_page.h"
+#include "launcher/pages/information_page.h"
 #include "launcher/pages/key_page.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
@@ -31,6 +32,8 @@ DLGPROC PageProcedure(int templateId)
         return KeyPageProc;
     case IDD_PAGE_HARDWARE:
         return HardwarePageProc;
+    case IDD_PAGE_INFORMATION:
+        return InformationPageProc;
     default:
         return TemplatePageProc;
     }

@@ -5,7 +5,7 @@
 #include "kiln/core/kiln_help.h"
 #include "launcher/pages/page_procedures.h"
 #include "launcher/settings/launcher_switches.h"
-#include "launcher/startup/common.h"
+#include "launcher/window/common.h"
 #include "launcher/startup/directx_check.h"
 #include "launcher/startup/engine_handoff.h"
 #include "launcher/startup/mode_selection.h"

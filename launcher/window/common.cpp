@@ -1,4 +1,4 @@
-#include "launcher/startup/common.h"
+#include "launcher/window/common.h"
 
 #include "kiln/base/scoped_win.h"
 
