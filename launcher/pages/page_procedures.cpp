@@ -3,6 +3,7 @@
 #include "kiln/base/catch_all.h"
 #include "launcher/pages/graphics_page.h"
 #include "launcher/pages/key_page.h"
+#include "launcher/pages/twitter_page.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
 
@@ -28,6 +29,8 @@ DLGPROC PageProcedure(int templateId)
         return GraphicsPageProc;
     case IDD_PAGE_KEYCONFIG:
         return KeyPageProc;
+    case IDD_PAGE_TWITTER:
+        return TwitterPageProc;
     default:
         return TemplatePageProc;
     }
