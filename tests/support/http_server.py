@@ -233,7 +233,9 @@ def main():
             threading.Thread(target=accept_loop, args=(listener, port, args.root, None), daemon=True).start()
 
     control = listen(args.address, 81)
-    control.settimeout(args.max_seconds)
+    # The test connects as soon as the port listens; one that gave up meanwhile must not leave
+    # the server (and the TLS lock) behind for long.
+    control.settimeout(min(args.max_seconds, 30))
     try:
         lifeline, _ = control.accept()
         lifeline.settimeout(args.max_seconds)
