@@ -38,6 +38,12 @@
 #define IDC_KEY_BOX_FIRST 1101
 #define IDC_KEY_DEFAULTS 1113
 
+// Twitter page items
+#define IDC_TWITTER_BUTTON 1031
+#define IDC_TWITTER_PIN 1032
+#define IDC_TWITTER_HINT 1033
+#define IDC_TWITTER_STATUS 1034
+
 // Main dialog items (1 and 2 are IDOK and IDCANCEL: start and quit)
 #define IDC_PICTURE_FRAME 1044
 #define IDC_PICTURE_NOTE 1045

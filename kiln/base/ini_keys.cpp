@@ -49,6 +49,7 @@ std::vector<KeyTableEntry> BuildKeyTable()
         Buttons(S, kKeyConfigLabelSection, ValueKind::Text, ""),
         Buttons(S, kKeyConfigEnableSection, ValueKind::Switch, ""),
         Entry(S, kAPIAccessKey, ValueKind::Credentials),
+        Entry(S, kAPIHost, ValueKind::Text),
 
         Entry(G, kFullScreen, ValueKind::Switch),
         Entry(G, kShowMenu, ValueKind::Switch),

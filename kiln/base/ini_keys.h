@@ -52,6 +52,8 @@ inline constexpr ProfileKey kPatchFilePrefix{"Updater", "PatchFilePrefix", ""};
 inline constexpr NumberedProfileKey kBaseURL{"Updater", "BaseURL%1%"};
 inline constexpr ProfileKey kUpdatePublicKey{"Updater", "UpdatePublicKey", ""};
 inline constexpr ProfileKey kAPIAccessKey{"Twitter", "APIAccessKey", ""};
+// The host of the account-link service's OAuth endpoints.
+inline constexpr ProfileKey kAPIHost{"Twitter", "APIHost", "api.twitter.com"};
 // Per button (key names from the button list): the label text and whether it can be assigned.
 inline constexpr char kKeyConfigLabelSection[] = "KeyConfigLabel";
 inline constexpr char kKeyConfigEnableSection[] = "KeyConfig";

@@ -101,7 +101,7 @@ TEST(IniKeysTest, EveryKeyTheReadersUseIsInTheTable)
     for (const ProfileKey* key : {&kTitle, &kRuntimeVersion, &kWideScreen, &kVersion, &kDirectRun, &kEnableInformation,
                                   &kEnableTwitter, &kEnableTinyMode, &kEnableAutoPatch, &kPlayerNum, &kTopImage,
                                   &kBannerImage, &kBannerURL, &kOfflinePage, &kUpdateInfoFile, &kPatchFilePrefix,
-                                  &kUpdatePublicKey, &kAPIAccessKey})
+                                  &kUpdatePublicKey, &kAPIAccessKey, &kAPIHost})
         EXPECT_TRUE(has(IniFile::System, key->section, key->name)) << key->name;
     for (const NumberedProfileKey* key : {&kArchive, &kInformationURL, &kBaseURL})
         EXPECT_TRUE(has(IniFile::System, key->section, key->nameTemplate)) << key->nameTemplate;

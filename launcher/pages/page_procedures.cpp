@@ -5,6 +5,7 @@
 #include "launcher/pages/hardware_page.h"
 #include "launcher/pages/information_page.h"
 #include "launcher/pages/key_page.h"
+#include "launcher/pages/twitter_page.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
 
@@ -34,6 +35,8 @@ DLGPROC PageProcedure(int templateId)
         return HardwarePageProc;
     case IDD_PAGE_INFORMATION:
         return InformationPageProc;
+    case IDD_PAGE_TWITTER:
+        return TwitterPageProc;
     default:
         return TemplatePageProc;
     }

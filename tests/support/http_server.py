@@ -9,12 +9,14 @@ The routes come from FOLDER/routes.json: {"/path": {...}, ...}, each route a dic
                         announced Content-Length (default: the body's size; null: none)
     "send": N           send only the first N body bytes, then "after": "close" or "stall"
     "trickle": [N, S]   send N bytes every S seconds      "silent": true  never answer
+    "oauth": {...}      an OAuth 1.0 token endpoint (oauth_provider.py)
 A path not listed gets a 404 with a short body. The query part is ignored for routing.
 Every request is appended to FOLDER/requests.log: "<port> <request line>", its header lines,
 then an empty line.
 
 With --tls the server makes a certificate for "localhost" (FOLDER/cert.der) and speaks TLS
-on port 443 alone. With --nginx, nginx from Debian serves FOLDER/www on port 80 instead (its
+on port 443 alone; other checkouts' tests may want that port too, so the server first waits
+(up to --lock-seconds) for the exclusive lock /tmp/kiln-tls-443.lock and holds it while it runs. With --nginx, nginx from Debian serves FOLDER/www on port 80 instead (its
 log: FOLDER/access.log).
 
 The server runs while the test holds its lifeline: a connection to port 81 of the same
@@ -22,6 +24,7 @@ address, which the test opens once the server listens and closes (or loses, if i
 stop it. It never runs longer than --max-seconds.
 """
 import argparse
+import fcntl
 import json
 import os
 import socket
@@ -30,6 +33,8 @@ import subprocess
 import sys
 import threading
 import time
+
+import oauth_provider
 
 stopping = threading.Event()
 log_lock = threading.Lock()
@@ -69,6 +74,11 @@ def serve(connection, port, routes, root):
         target = lines[0].split(" ")[1] if len(lines[0].split(" ")) > 1 else "/"
         path = target.split("?", 1)[0]
         route = routes.get(path, {"status": 404, "body": "not found"})
+        if "oauth" in route:
+            status, body = oauth_provider.answer(route["oauth"], target, lines[1:], root)
+            send_all(connection, f"HTTP/1.1 {status} OAuth\r\nConnection: close\r\nContent-Length: {len(body)}\r\n"
+                                 "Content-Type: text/plain\r\n\r\n".encode("latin-1") + body)
+            return
         if route.get("silent"):
             stopping.wait()
             return
@@ -193,6 +203,7 @@ def main():
     parser.add_argument("--tls", action="store_true")
     parser.add_argument("--nginx", action="store_true")
     parser.add_argument("--max-seconds", type=float, default=600)
+    parser.add_argument("--lock-seconds", type=float, default=150)
     args = parser.parse_args()
 
     nginx = None
@@ -202,6 +213,17 @@ def main():
             nginx.kill()
             return 1
     elif args.tls:
+        # Held until the process ends: the kernel drops it however the server stops.
+        lock = open("/tmp/kiln-tls-443.lock", "a")
+        deadline = time.monotonic() + args.lock_seconds
+        while True:
+            try:
+                fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+                break
+            except BlockingIOError:
+                if time.monotonic() > deadline:
+                    return 1
+                time.sleep(0.2)
         context = make_certificate(args.root)
         listener = listen(args.address, 443)
         threading.Thread(target=accept_loop, args=(listener, 443, args.root, context), daemon=True).start()
@@ -211,7 +233,9 @@ def main():
             threading.Thread(target=accept_loop, args=(listener, port, args.root, None), daemon=True).start()
 
     control = listen(args.address, 81)
-    control.settimeout(args.max_seconds)
+    # The test connects as soon as the port listens; one that gave up meanwhile must not leave
+    # the server (and the TLS lock) behind for long.
+    control.settimeout(min(args.max_seconds, 30))
     try:
         lifeline, _ = control.accept()
         lifeline.settimeout(args.max_seconds)

@@ -115,8 +115,16 @@ LoopbackServer::LoopbackServer(std::string address, const GameFolder& root, Kind
         ::CloseHandle(process.hThread);
     if (process.hProcess)
         ::CloseHandle(process.hProcess);
+    // A TLS server may first wait for port 443 to be free of other checkouts' servers.
+    const DWORD startLimit = kind == Kind::Tls ? 170000 : 20000;
     const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 20000) {
+    while (::GetTickCount() - start < startLimit) {
+        // Until its certificate exists the TLS server waits for the lock, and port 81 may
+        // still belong to another checkout's server.
+        if (kind == Kind::Tls && ::GetFileAttributesA((root_ + "cert.der").c_str()) == INVALID_FILE_ATTRIBUTES) {
+            ::Sleep(50);
+            continue;
+        }
         const SOCKET lifeline = Connect(address_, 81);
         if (lifeline != INVALID_SOCKET) {
             lifeline_ = lifeline;

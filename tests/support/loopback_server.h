@@ -25,7 +25,8 @@ public:
 
     // Serves the folder `root` (its routes.json, or its www folder for nginx) on `address`,
     // on the ports listed ("80", "80,8080"; TLS: 443; nginx: 80). Returns once the server
-    // listens; Running() is false when it did not come up within 20 s.
+    // listens; Running() is false when it did not come up within 20 s (TLS: 170 s, as it may
+    // wait its turn for port 443).
     LoopbackServer(std::string address, const GameFolder& root, Kind kind = Kind::Scripted,
                    const std::string& ports = "80");
     // Stops the server and waits (up to 5 s) until its port refuses connections.
