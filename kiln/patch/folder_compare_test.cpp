@@ -56,8 +56,14 @@ TEST(PatchFolderCompareTest, RefusesWhatWindowsCannotHold)
     const TestSupport::TempFolder twins("refuse_twins");
     twins.Write("Readme.txt", "1");
     twins.Write("README.TXT", "2");
-    EXPECT_FALSE(ListFolder(twins.Path(), &error));
-    EXPECT_NE(error.find("one name on Windows"), std::string::npos);
+    // Only a disk that tells the two apart can hold both (Windows' own never does).
+    const auto entries = std::distance(std::filesystem::directory_iterator(twins.Path()), {});
+    if (entries == 2) {
+        EXPECT_FALSE(ListFolder(twins.Path(), &error));
+        EXPECT_NE(error.find("one name on Windows"), std::string::npos);
+    } else {
+        EXPECT_EQ(ListFolder(twins.Path(), &error)->size(), 1u);
+    }
 }
 
 }  // namespace

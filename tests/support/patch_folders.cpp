@@ -61,7 +61,13 @@ void CopyFolder(const fs::path& from, const fs::path& to)
 {
     fs::remove_all(to);
     fs::create_directories(to);
-    fs::copy(from, to, fs::copy_options::recursive);
+    for (const auto& item : fs::recursive_directory_iterator(from)) {
+        const fs::path target = to / item.path().lexically_relative(from);
+        if (item.is_directory())
+            fs::create_directories(target);
+        else
+            fs::copy_file(item.path(), target);
+    }
 }
 
 std::string NoiseBytes(size_t size, uint32_t seed)
