@@ -57,6 +57,12 @@ std::map<std::string, std::string> Snapshot(const fs::path& root)
     return items;
 }
 
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 void CopyFolder(const fs::path& from, const fs::path& to)
 {
     fs::remove_all(to);

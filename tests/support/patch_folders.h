@@ -27,6 +27,9 @@ private:
 // Every file (name -> bytes) and folder (name -> "<folder>") below `root`, names UTF-8 with '/'.
 std::map<std::string, std::string> Snapshot(const std::filesystem::path& root);
 
+// A whole file's bytes.
+std::string ReadFile(const std::filesystem::path& path);
+
 // Makes `to` hold exactly what `from` holds.
 void CopyFolder(const std::filesystem::path& from, const std::filesystem::path& to);
 
