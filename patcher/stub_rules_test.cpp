@@ -68,21 +68,24 @@ TEST(PatcherRulesTest, ExitCodesAndWordsFollowTheOutcome)
 {
     using Kiln::Patch::Reason;
     struct Case {
-        Kiln::Patch::ApplyResult result;
+        Outcome outcome;
+        Reason reason;
+        const char* detail;
         int code;
-        std::u16string words;
+        const char16_t* words;
     };
     const Case cases[] = {
-        {{Outcome::kApplied, Reason::kNone, ""}, 0, u"パッチを適用しました。"},
-        {{Outcome::kApplied, Reason::kCannotChange, "a.kiln-old"}, 0, u"パッチを適用しました。"},
-        {{Outcome::kFailed, Reason::kCannotChange, "\xe3\x82\xbb.dat"}, 1, u"ゲームを終了してから、もう一度お試しください: セ.dat"},
-        {{Outcome::kFailed, Reason::kNoSpace, ""}, 1, u"空き容量"},
-        {{Outcome::kRefused, Reason::kFileDiffers, "data/a.bin"}, 2, u"変更されているため、パッチを適用できません: data/a.bin"},
-        {{Outcome::kRefused, Reason::kWrongVersion, "0.99"}, 2, u"バージョン（0.99）"},
+        {Outcome::kApplied, Reason::kNone, "", 0, u"パッチを適用しました。"},
+        {Outcome::kApplied, Reason::kCannotChange, "a.kiln-old", 0, u"パッチを適用しました。"},
+        {Outcome::kFailed, Reason::kCannotChange, "\xe3\x82\xbb.dat", 1, u"ゲームを終了してから、もう一度お試しください: セ.dat"},
+        {Outcome::kFailed, Reason::kNoSpace, "", 1, u"空き容量"},
+        {Outcome::kRefused, Reason::kFileDiffers, "data/a.bin", 2, u"変更されているため、パッチを適用できません: data/a.bin"},
+        {Outcome::kRefused, Reason::kWrongVersion, "0.99", 2, u"バージョン（0.99）"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ExitCodeOf(c.result.outcome), c.code);
-        EXPECT_NE(MessageOf(c.result).find(c.words), std::u16string::npos);
+        const Kiln::Patch::ApplyResult result{c.outcome, c.reason, c.detail};
+        EXPECT_EQ(ExitCodeOf(result.outcome), c.code);
+        EXPECT_NE(MessageOf(result).find(c.words), std::u16string::npos);
     }
 }
 
