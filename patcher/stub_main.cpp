@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ using namespace Kiln::Patch;
 using namespace Patcher;
 
 namespace {
+
+constexpr UINT kStoppedExitCode = 99;
 
 const wchar_t* Wide(const std::u16string& text)
 {
@@ -231,8 +234,18 @@ int Run(HINSTANCE instance)
     if (payload->launcherUpdate)
         WaitForLauncher(folder);
 
+    // For the interruption tests: the process ends abruptly, as a kill would end it, before
+    // change number KILN_PATCH_STOP_BEFORE of the run.
+    wchar_t stopText[16] = {};
+    const DWORD stopLength = ::GetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", stopText, 16);
+    const long stopBefore = stopLength > 0 && stopLength < 16 ? std::wcstol(stopText, nullptr, 10) : -1;
     auto work = [&](const Progress& progress) {
-        DiskFileSystem files{fs::path(folder)};
+        DiskFileSystem disk{fs::path(folder)};
+        long changes = 0;
+        WatchedFileSystem files(disk, [&changes, stopBefore] {
+            if (changes++ == stopBefore)
+                ::TerminateProcess(::GetCurrentProcess(), kStoppedExitCode);
+        });
         return ApplyPayload(*payload, files, progress);
     };
     const ApplyResult result = switches.quiet ? work({}) : RunWithProgressWindow(instance, work);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,62 @@ public:
 private:
     std::filesystem::path Path(const std::string& name) const;
     std::filesystem::path root_;
+};
+
+}  // namespace Kiln::Patch
+
+namespace Kiln::Patch {
+
+// Passes every call on to `inner`, calling `beforeChange` before each call that changes
+// something (a write, rename or replace, and a removal of what exists).
+class WatchedFileSystem : public FileSystem {
+public:
+    WatchedFileSystem(FileSystem& inner, std::function<void()> beforeChange)
+        : inner_(inner), beforeChange_(std::move(beforeChange))
+    {
+    }
+    bool Exists(const std::string& name) override { return inner_.Exists(name); }
+    bool IsFolder(const std::string& name) override { return inner_.IsFolder(name); }
+    std::optional<Bytes> Read(const std::string& name) override { return inner_.Read(name); }
+    std::optional<Sha256> Hash(const std::string& name) override { return inner_.Hash(name); }
+    bool Write(const std::string& name, const Bytes& bytes) override
+    {
+        beforeChange_();
+        return inner_.Write(name, bytes);
+    }
+    bool Rename(const std::string& from, const std::string& to) override
+    {
+        beforeChange_();
+        return inner_.Rename(from, to);
+    }
+    bool Replace(const std::string& from, const std::string& to) override
+    {
+        beforeChange_();
+        return inner_.Replace(from, to);
+    }
+    bool Remove(const std::string& name) override
+    {
+        if (inner_.Exists(name))
+            beforeChange_();
+        return inner_.Remove(name);
+    }
+    bool MakeFolder(const std::string& name) override
+    {
+        if (!inner_.Exists(name))
+            beforeChange_();
+        return inner_.MakeFolder(name);
+    }
+    bool RemoveFolder(const std::string& name) override
+    {
+        if (inner_.Exists(name))
+            beforeChange_();
+        return inner_.RemoveFolder(name);
+    }
+    std::optional<uint64_t> FreeSpace() override { return inner_.FreeSpace(); }
+
+private:
+    FileSystem& inner_;
+    std::function<void()> beforeChange_;
 };
 
 }  // namespace Kiln::Patch

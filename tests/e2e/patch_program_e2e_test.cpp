@@ -34,6 +34,10 @@ protected:
         old_.Write("Game.exe", "same");
         next_.Write("Game.exe", "same");
         next_.Write(kJapaneseName, "new");
+        old_.Write("config.txt", "speed=1");
+        next_.Write("config.txt", "speed=2");
+        old_.Write("legacy/old.bin", "dropped with its folder");
+        next_.Write("bgm/title.ogg", "new music");
         const auto built = KilnCli::TestSupport::RunKiln({"patch", "build", old_.Path().u8string(),
                                                           next_.Path().u8string(), Program(), "--stub",
                                                           KILN_PATCH_STUB, "--level", "3"});
@@ -111,6 +115,25 @@ TEST_F(PatchProgramTest, AModifiedOldFileOrAnotherVersionIsRefusedUntouched)
         EXPECT_EQ(RunPatch(TargetSwitch(), work_.Path()), 2) << c.name;
         EXPECT_EQ(Snapshot(game_.Path()), before) << c.name;
     }
+}
+
+TEST_F(PatchProgramTest, KilledAtAnyChangeTheNextRunEndsAtTheNewVersion)
+{
+    const auto expected = Snapshot(next_.Path());
+    int kills = 0;
+    for (int before = 0; before < 100; ++before) {
+        TestSupport::CopyFolder(old_.Path(), game_.Path());
+        ::SetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", std::to_wstring(before).c_str());
+        const int stopped = RunPatch(TargetSwitch(), work_.Path());
+        ::SetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", nullptr);
+        if (stopped == 0)
+            break;  // the run makes fewer changes: every point was covered
+        ASSERT_EQ(stopped, 99) << "before change " << before;
+        ++kills;
+        EXPECT_EQ(RunPatch(TargetSwitch(), work_.Path()), 0) << "killed before change " << before;
+        EXPECT_EQ(Snapshot(game_.Path()), expected) << "killed before change " << before;
+    }
+    EXPECT_GE(kills, 20);
 }
 
 }  // namespace
