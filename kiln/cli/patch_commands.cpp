@@ -174,6 +174,24 @@ int Check(const Arguments& arguments, Streams& streams)
     return kOk;
 }
 
+// patch apply OUT.exe GAMEDIR: what the patch program does, without its window.
+int Apply(const Arguments& arguments, Streams& streams)
+{
+    if (arguments.size() != 3)
+        return UsageError(streams, kName, "apply takes OUT.exe GAMEDIR");
+    const auto payload = LoadPatch(arguments[1], streams);
+    if (!payload)
+        return kFailed;
+    DiskFileSystem files(fs::u8path(arguments[2]));
+    const ApplyResult result = ApplyPayload(*payload, files);
+    if (result.outcome != Outcome::kApplied) {
+        streams.err << "kiln patch: " << Describe(result) << "\n";
+        return result.outcome == Outcome::kRefused ? 2 : kFailed;
+    }
+    streams.out << "applied: " << payload->toVersion << "\n";
+    return kOk;
+}
+
 }  // namespace
 
 int RunPatch(const Arguments& arguments, Streams& streams)
@@ -184,7 +202,9 @@ int RunPatch(const Arguments& arguments, Streams& streams)
         return Info(arguments, streams);
     if (!arguments.empty() && arguments[0] == "check")
         return Check(arguments, streams);
-    return UsageError(streams, kName, "expected 'build', 'info' or 'check'");
+    if (!arguments.empty() && arguments[0] == "apply")
+        return Apply(arguments, streams);
+    return UsageError(streams, kName, "expected 'build', 'info', 'check' or 'apply'");
 }
 
 }  // namespace KilnCli

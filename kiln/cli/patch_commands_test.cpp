@@ -82,6 +82,27 @@ TEST(PatchCommandTest, CheckSaysWhetherAFolderWouldTakeThePatch)
     }
 }
 
+TEST(PatchCommandTest, ApplyTurnsTheOldFolderIntoTheNewOne)
+{
+    const PatchFolders f;
+    ASSERT_EQ(RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("p.exe"),
+                       "--stub", f.Work("stub.exe"), "--level", "1"})
+                  .code,
+              kOk);
+    const ::TestSupport::TempFolder game("cli_apply");
+    ::TestSupport::CopyFolder(f.old.Path(), game.Path());
+    const auto applied = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
+    EXPECT_EQ(applied.code, kOk) << applied.err;
+    EXPECT_EQ(applied.out, "applied: 1.01\n");
+    EXPECT_EQ(::TestSupport::Snapshot(game.Path()), ::TestSupport::Snapshot(f.next.Path()));
+
+    ::TestSupport::CopyFolder(f.old.Path(), game.Path());
+    game.Write("gone.txt", "changed");
+    const auto refused = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.err, "kiln patch: 'gone.txt' is not the file this patch expects\n");
+}
+
 TEST(PatchCommandTest, RefusesWhatItCannotUse)
 {
     const PatchFolders f;
