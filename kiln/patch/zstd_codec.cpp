@@ -50,15 +50,25 @@ std::optional<Bytes> Compress(const Bytes* prefix, const Bytes& next, int level)
     return out;
 }
 
+// Past this many bytes (old and new together) the optimal parsers of the highest levels lose
+// the old file's matches: a 200 MiB archive with 2% changed gave a delta no smaller than the
+// whole file at level 19, and 4 MiB at level 9. They are also slow there.
+constexpr uint64_t kLargeInput = uint64_t{64} << 20;
+constexpr int kLargeInputLevel = 9;
+
 }  // namespace
 
 std::optional<Encoded> EncodeContents(const Bytes& old, const Bytes& next, int level)
 {
+    if (uint64_t{old.size()} + next.size() > kLargeInput)
+        level = std::min(level, kLargeInputLevel);
     auto whole = Compress(nullptr, next, level);
     if (!whole)
         return std::nullopt;
     if (!old.empty()) {
         auto delta = Compress(&old, next, level);
+        if (delta && delta->size() >= whole->size() && level > kLargeInputLevel)
+            delta = Compress(&old, next, kLargeInputLevel);
         if (!delta)
             return std::nullopt;
         if (delta->size() < whole->size())
