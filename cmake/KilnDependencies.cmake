@@ -30,6 +30,11 @@ if(WIN32)
   target_link_libraries(kiln_sodium INTERFACE advapi32)
 endif()
 
+# zstd for patches: deltas against the old file (its prefix mode) and whole files.
+pkg_check_modules(ZSTD REQUIRED IMPORTED_TARGET libzstd)
+add_library(kiln_zstd INTERFACE)
+target_link_libraries(kiln_zstd INTERFACE PkgConfig::ZSTD)
+
 add_library(kiln_boost INTERFACE)
 if(WIN32)
   # The cross compilers never search /usr/include; this folder exposes Boost alone.

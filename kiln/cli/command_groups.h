@@ -32,4 +32,7 @@ int RunKeyGen(const Arguments& arguments, Streams& streams);
 int RunSign(const Arguments& arguments, Streams& streams);
 int RunVerify(const Arguments& arguments, Streams& streams);
 
+// patch_commands.cpp
+int RunPatch(const Arguments& arguments, Streams& streams);
+
 }  // namespace KilnCli

@@ -39,6 +39,15 @@ const std::vector<Command>& Commands()
          RunKeyGen},
         {"sign", "sign SECRETFILE FILE  write FILE.sig, FILE's Ed25519 signature", RunSign},
         {"verify", "verify PUBLICKEY FILE  check FILE.sig against FILE; prints \"good\"", RunVerify},
+        {"patch",
+         "patch build OLD NEW OUT.exe [--stub FILE] [--level 1-19]\n"
+         "                         a patch program from two versions of a game folder; prints its\n"
+         "                         update-information line\n"
+         "                         patch info OUT.exe     what a patch program holds\n"
+         "                         patch check OUT.exe GAMEDIR  would it apply to this game folder?\n"
+         "                         patch apply OUT.exe GAMEDIR  apply it as the patch program does (exit 2:\n"
+         "                         not the version or files it was built for)",
+         RunPatch},
         {"image", "image info FILE | image decode FILE --out RAW | image dds FILE OUT.dds", RunImage},
         {"sound", "sound info FILE", RunSound},
     };

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/patch_folders.h"
+#include "tests/support/tool_harness.h"
+
+namespace KilnCli {
+namespace {
+
+using TestSupport::RunKiln;
+
+struct PatchFolders {
+    ::TestSupport::TempFolder old{"cli_old"};
+    ::TestSupport::TempFolder next{"cli_new"};
+    ::TestSupport::TempFolder work{"cli_work"};
+    PatchFolders()
+    {
+        old.Write("System.ini", "[Game]\r\nVersion=1.00\r\n");
+        next.Write("System.ini", "[Game]\r\nVersion=1.01\r\n");
+        old.Write("gone.txt", "bye");
+        old.Write("data/a.bin", "aaaa");
+        next.Write("data/a.bin", "aaab");
+        next.Write("sub/\xe6\x96\xb0.txt", "new");  // sub/新.txt
+        work.Write("stub.exe", "MZ stub bytes");
+    }
+    std::string Work(const std::string& name) const { return (work.Path() / name).u8string(); }
+};
+
+TEST(PatchCommandTest, BuildWritesAPatchProgramAndItsUpdateLine)
+{
+    const PatchFolders f;
+    const auto built = RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("p.exe"),
+                                "--stub", f.Work("stub.exe"), "--level", "3"});
+    ASSERT_EQ(built.code, kOk) << built.err;
+    const auto md5 = RunKiln({"md5", f.Work("p.exe")});
+    ASSERT_EQ(md5.code, kOk);
+    const std::string digest = md5.out.substr(0, 32);
+    EXPECT_EQ(built.out, "1.01," + digest + ",0,p.exe\n");
+    const auto program = ::TestSupport::ReadFile(f.work.Path() / "p.exe");
+    EXPECT_EQ(program.rfind("MZ stub bytes", 0), 0u);  // the stub first, the payload after
+
+    const auto info = RunKiln({"patch", "info", f.Work("p.exe")});
+    ASSERT_EQ(info.code, kOk) << info.err;
+    for (const char* line : {"from: 1.00\n", "to: 1.01\n", "launcher update: no\n", "add-folder sub\n",
+                             "remove gone.txt\n", "add sub/\xe6\x96\xb0.txt (3 bytes, whole ",
+                             "change data/a.bin (4 bytes, ", "change System.ini (22 bytes, "})
+        EXPECT_NE(info.out.find(line), std::string::npos) << line << "\n" << info.out;
+}
+
+TEST(PatchCommandTest, CheckSaysWhetherAFolderWouldTakeThePatch)
+{
+    const PatchFolders f;
+    ASSERT_EQ(RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("p.exe"),
+                       "--stub", f.Work("stub.exe"), "--level", "1"})
+                  .code,
+              kOk);
+    struct Case {
+        const char* what;
+        void (*prepare)(const PatchFolders& f, const ::TestSupport::TempFolder& game);
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"the old version", [](const PatchFolders&, const ::TestSupport::TempFolder&) {}, kOk,
+         "would apply: 1.00 -> 1.01"},
+        {"the new version",
+         [](const PatchFolders& f, const ::TestSupport::TempFolder& g) { ::TestSupport::CopyFolder(f.next.Path(), g.Path()); },
+         kFailed, "holds version '1.01'"},
+        {"a modified file", [](const PatchFolders&, const ::TestSupport::TempFolder& g) { g.Write("data/a.bin", "zzzz"); },
+         kFailed, "'data/a.bin' is not the file"},
+    };
+    for (const Case& c : cases) {
+        const ::TestSupport::TempFolder game("cli_game");
+        ::TestSupport::CopyFolder(f.old.Path(), game.Path());
+        c.prepare(f, game);
+        const auto before = ::TestSupport::Snapshot(game.Path());
+        const auto checked = RunKiln({"patch", "check", f.Work("p.exe"), game.Path().u8string()});
+        EXPECT_EQ(checked.code, c.code) << c.what;
+        EXPECT_NE((checked.out + checked.err).find(c.says), std::string::npos) << c.what << ": " << checked.err;
+        EXPECT_EQ(::TestSupport::Snapshot(game.Path()), before) << c.what;
+    }
+}
+
+TEST(PatchCommandTest, ApplyTurnsTheOldFolderIntoTheNewOne)
+{
+    const PatchFolders f;
+    ASSERT_EQ(RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("p.exe"),
+                       "--stub", f.Work("stub.exe"), "--level", "1"})
+                  .code,
+              kOk);
+    const ::TestSupport::TempFolder game("cli_apply");
+    ::TestSupport::CopyFolder(f.old.Path(), game.Path());
+    const auto applied = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
+    EXPECT_EQ(applied.code, kOk) << applied.err;
+    EXPECT_EQ(applied.out, "applied: 1.01\n");
+    EXPECT_EQ(::TestSupport::Snapshot(game.Path()), ::TestSupport::Snapshot(f.next.Path()));
+
+    ::TestSupport::CopyFolder(f.old.Path(), game.Path());
+    game.Write("gone.txt", "changed");
+    const auto refused = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.err, "kiln patch: 'gone.txt' is not the file this patch expects\n");
+}
+
+TEST(PatchCommandTest, RefusesWhatItCannotUse)
+{
+    const PatchFolders f;
+    const std::string old = f.old.Path().u8string();
+    EXPECT_EQ(RunKiln({"patch", "build", old, old, f.Work("p.exe"), "--stub", f.Work("stub.exe")}).err,
+              "kiln patch: both folders hold version 1.00\n");
+    EXPECT_EQ(RunKiln({"patch", "build", old, f.next.Path().u8string(), f.Work("p.exe"), "--stub", f.Work("none")}).code,
+              kFailed);
+    EXPECT_EQ(RunKiln({"patch", "build", old, f.Work("p.exe")}).code, kBadUsage);
+    EXPECT_EQ(RunKiln({"patch", "build", old, old, "x", "--level", "20"}).code, kBadUsage);
+    const auto notPatch = RunKiln({"patch", "info", f.Work("stub.exe")});
+    EXPECT_EQ(notPatch.code, kFailed);
+    EXPECT_NE(notPatch.err.find("is not a patch program"), std::string::npos);
+    EXPECT_EQ(RunKiln({"patch", "unknown"}).code, kBadUsage);
+}
+
+}  // namespace
+}  // namespace KilnCli

@@ -1,0 +1,219 @@
+#include "kiln/patch/apply.h"
+
+#include <gtest/gtest.h>
+
+#include "kiln/patch/builder.h"
+#include "tests/support/patch_folders.h"
+
+namespace Kiln::Patch {
+namespace {
+
+using TestSupport::Snapshot;
+using TestSupport::TempFolder;
+
+const char kJapaneseName[] = "\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96/\xe8\xaa\xac\xe6\x98\x8e.txt";  // セーブ/説明.txt
+
+// A game at 1.00 and at 1.01: a changed large file, a changed and a removed small file, an
+// added sub-folder with a Japanese name, a removed folder, System.ini raised.
+struct GameVersions {
+    TempFolder old{"apply_old"};
+    TempFolder next{"apply_new"};
+    Payload payload;
+
+    GameVersions()
+    {
+        const std::string archive = TestSupport::NoiseBytes(200000, 3);
+        std::string changedArchive = archive;
+        changedArchive.replace(50000, 1000, TestSupport::NoiseBytes(1000, 4));
+        old.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=1.00\r\n");
+        next.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=1.01\r\n");
+        old.Write("Game.exe", "engine 1");
+        next.Write("Game.exe", "engine 1");
+        old.Write("data/archive.pak", archive);
+        next.Write("data/archive.pak", changedArchive);
+        old.Write("data/config.txt", "speed=1");
+        next.Write("data/config.txt", "speed=2");
+        old.Write("readme-old.txt", "bye");
+        old.Write("legacy/sub/x.bin", "x");
+        next.Write(kJapaneseName, "\xe6\x96\xb0");
+        next.Write("data/new/more.bin", "added");
+        std::string error;
+        auto built = BuildPayload(old.Path(), next.Path(), &error, 3);
+        if (!built)
+            ADD_FAILURE() << error;
+        else
+            payload = std::move(*built);
+    }
+};
+
+TEST(PatchApplyTest, AppliedFolderEqualsTheNewVersionExactly)
+{
+    GameVersions versions;
+    const TempFolder game("apply_game");
+    TestSupport::CopyFolder(versions.old.Path(), game.Path());
+    DiskFileSystem files(game.Path());
+    const ApplyResult result = ApplyPayload(versions.payload, files);
+    EXPECT_EQ(result.outcome, Outcome::kApplied) << Describe(result);
+    EXPECT_EQ(Snapshot(game.Path()), Snapshot(versions.next.Path()));
+    // A second run finds the work done.
+    EXPECT_EQ(ApplyPayload(versions.payload, files).outcome, Outcome::kApplied);
+    EXPECT_EQ(Snapshot(game.Path()), Snapshot(versions.next.Path()));
+}
+
+TEST(PatchApplyTest, RefusesAFolderItWasNotBuiltFor)
+{
+    struct Case {
+        const char* what;
+        void (*spoil)(const TempFolder& game);
+        Reason reason;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"another version", [](const TempFolder& g) { g.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=0.99\r\n"); },
+         Reason::kWrongVersion, "0.99"},
+        {"modified old file", [](const TempFolder& g) { g.Write("data/config.txt", "speed=9"); },
+         Reason::kFileDiffers, "data/config.txt"},
+        {"modified file to remove", [](const TempFolder& g) { g.Write("readme-old.txt", "edited"); },
+         Reason::kFileDiffers, "readme-old.txt"},
+        {"missing old file",
+         [](const TempFolder& g) { std::filesystem::remove(g.Path() / "data" / "archive.pak"); },
+         Reason::kFileMissing, "data/archive.pak"},
+        {"file where a new one goes", [](const TempFolder& g) { g.Write("data/new/more.bin", "mine"); },
+         Reason::kFileInTheWay, "data/new/more.bin"},
+    };
+    GameVersions versions;
+    for (const Case& c : cases) {
+        const TempFolder game("apply_refused");
+        TestSupport::CopyFolder(versions.old.Path(), game.Path());
+        c.spoil(game);
+        const auto before = Snapshot(game.Path());
+        DiskFileSystem files(game.Path());
+        const ApplyResult result = ApplyPayload(versions.payload, files);
+        EXPECT_EQ(result.outcome, Outcome::kRefused) << c.what;
+        EXPECT_EQ(result.reason, c.reason) << c.what;
+        EXPECT_EQ(result.detail, c.detail) << c.what;
+        EXPECT_EQ(Snapshot(game.Path()), before) << c.what;
+    }
+}
+
+// Passes every call to the disk, but stops the run (as a kill would) or fails one call (as a
+// locked file or a full disk would) at a chosen change.
+class TroubledFileSystem : public DiskFileSystem {
+public:
+    struct Stopped {};
+    enum class Mode { kStop, kFail };
+    TroubledFileSystem(std::filesystem::path root, Mode mode, int at)
+        : DiskFileSystem(std::move(root)), mode_(mode), at_(at)
+    {
+    }
+    bool Write(const std::string& name, const Bytes& bytes) override
+    {
+        return Change() && DiskFileSystem::Write(name, bytes);
+    }
+    bool Rename(const std::string& from, const std::string& to) override
+    {
+        return Change() && DiskFileSystem::Rename(from, to);
+    }
+    bool Replace(const std::string& from, const std::string& to) override
+    {
+        return Change() && DiskFileSystem::Replace(from, to);
+    }
+    bool Remove(const std::string& name) override
+    {
+        if (!DiskFileSystem::Exists(name))
+            return true;
+        return Change() && DiskFileSystem::Remove(name);
+    }
+    bool MakeFolder(const std::string& name) override { return Change() && DiskFileSystem::MakeFolder(name); }
+    bool RemoveFolder(const std::string& name) override
+    {
+        if (!DiskFileSystem::Exists(name))
+            return true;
+        return Change() && DiskFileSystem::RemoveFolder(name);
+    }
+    bool Reached() const { return changes_ > at_; }
+
+private:
+    bool Change()
+    {
+        if (changes_++ != at_)
+            return true;
+        if (mode_ == Mode::kStop)
+            throw Stopped{};
+        return false;
+    }
+    Mode mode_;
+    int at_;
+    int changes_ = 0;
+};
+
+TEST(PatchApplyTest, AStopAtAnyChangeEndsAtTheNewVersionOnTheNextRun)
+{
+    GameVersions versions;
+    const auto expected = Snapshot(versions.next.Path());
+    int stops = 0;
+    for (int at = 0; at < 200; ++at) {
+        const TempFolder game("apply_stop");
+        TestSupport::CopyFolder(versions.old.Path(), game.Path());
+        TroubledFileSystem troubled(game.Path(), TroubledFileSystem::Mode::kStop, at);
+        bool stopped = false;
+        try {
+            ApplyPayload(versions.payload, troubled);
+        } catch (const TroubledFileSystem::Stopped&) {
+            stopped = true;
+        }
+        if (!stopped)
+            break;  // the run has fewer changes than `at`: every point was covered
+        ++stops;
+        DiskFileSystem files(game.Path());
+        const ApplyResult again = ApplyPayload(versions.payload, files);
+        EXPECT_EQ(again.outcome, Outcome::kApplied) << "stopped at change " << at << ": " << Describe(again);
+        EXPECT_EQ(Snapshot(game.Path()), expected) << "stopped at change " << at;
+    }
+    // Stage (folders, 5 files), journal, swap, clean: far more than twenty points.
+    EXPECT_GT(stops, 20);
+}
+
+TEST(PatchApplyTest, AFailureAtAnyChangeRestoresTheOldVersion)
+{
+    GameVersions versions;
+    const auto old = Snapshot(versions.old.Path());
+    const auto next = Snapshot(versions.next.Path());
+    int failures = 0;
+    for (int at = 0; at < 200; ++at) {
+        const TempFolder game("apply_fail");
+        TestSupport::CopyFolder(versions.old.Path(), game.Path());
+        TroubledFileSystem troubled(game.Path(), TroubledFileSystem::Mode::kFail, at);
+        const ApplyResult result = ApplyPayload(versions.payload, troubled);
+        if (!troubled.Reached())
+            break;
+        ++failures;
+        if (result.outcome == Outcome::kFailed) {
+            EXPECT_EQ(Snapshot(game.Path()), old) << "failed at change " << at << ": " << Describe(result);
+            continue;
+        }
+        // Past the swap the new version stands; what was left to clear up goes on the next run.
+        EXPECT_EQ(result.outcome, Outcome::kApplied) << "failed at change " << at;
+        DiskFileSystem files(game.Path());
+        EXPECT_EQ(ApplyPayload(versions.payload, files).outcome, Outcome::kApplied);
+        EXPECT_EQ(Snapshot(game.Path()), next) << "failed at change " << at;
+    }
+    EXPECT_GT(failures, 20);
+}
+
+TEST(PatchApplyTest, AnUnreadableJournalStopsTheRunUntouched)
+{
+    GameVersions versions;
+    const TempFolder game("apply_journal");
+    TestSupport::CopyFolder(versions.old.Path(), game.Path());
+    game.Write("kiln-patch.journal", "kiln patch journal 1\nstate swap\nchange ../../x\nend\n");
+    const auto before = Snapshot(game.Path());
+    DiskFileSystem files(game.Path());
+    const ApplyResult result = ApplyPayload(versions.payload, files);
+    EXPECT_EQ(result.outcome, Outcome::kFailed);
+    EXPECT_EQ(result.reason, Reason::kJournalUnreadable);
+    EXPECT_EQ(Snapshot(game.Path()), before);
+}
+
+}  // namespace
+}  // namespace Kiln::Patch

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "kiln/patch/digest.h"
+#include "kiln/patch/zstd_codec.h"
+
+// The few file operations applying a patch needs, over names relative to the game folder.
+// Every change goes through here, so tests can stop or fail a run at any single step.
+namespace Kiln::Patch {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual bool Exists(const std::string& name) = 0;
+    virtual bool IsFolder(const std::string& name) = 0;
+    virtual std::optional<Bytes> Read(const std::string& name) = 0;
+    virtual std::optional<Sha256> Hash(const std::string& name) = 0;
+    // Creates or replaces a file with exactly these bytes, flushed to the disk.
+    virtual bool Write(const std::string& name, const Bytes& bytes) = 0;
+    // Renames a file; fails when `to` exists.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Renames a file over another in one step: either the old `to` or the new one, never none.
+    virtual bool Replace(const std::string& from, const std::string& to) = 0;
+    // Removes a file; true when it is gone (or never was).
+    virtual bool Remove(const std::string& name) = 0;
+    // Makes a folder; true when it exists afterwards.
+    virtual bool MakeFolder(const std::string& name) = 0;
+    // Removes an empty folder; true when it is gone (or never was), false when it holds anything.
+    virtual bool RemoveFolder(const std::string& name) = 0;
+    // Bytes free on the folder's disk; nothing when unknown.
+    virtual std::optional<uint64_t> FreeSpace() = 0;
+};
+
+// The real folder, through the standard library (wide file functions on Windows).
+class DiskFileSystem : public FileSystem {
+public:
+    explicit DiskFileSystem(std::filesystem::path root) : root_(std::move(root)) {}
+    bool Exists(const std::string& name) override;
+    bool IsFolder(const std::string& name) override;
+    std::optional<Bytes> Read(const std::string& name) override;
+    std::optional<Sha256> Hash(const std::string& name) override;
+    bool Write(const std::string& name, const Bytes& bytes) override;
+    bool Rename(const std::string& from, const std::string& to) override;
+    bool Replace(const std::string& from, const std::string& to) override;
+    bool Remove(const std::string& name) override;
+    bool MakeFolder(const std::string& name) override;
+    bool RemoveFolder(const std::string& name) override;
+    std::optional<uint64_t> FreeSpace() override;
+
+private:
+    std::filesystem::path Path(const std::string& name) const;
+    std::filesystem::path root_;
+};
+
+}  // namespace Kiln::Patch
+
+namespace Kiln::Patch {
+
+// Passes every call on to `inner`, calling `beforeChange` before each call that changes
+// something (a write, rename or replace, and a removal of what exists).
+class WatchedFileSystem : public FileSystem {
+public:
+    WatchedFileSystem(FileSystem& inner, std::function<void()> beforeChange)
+        : inner_(inner), beforeChange_(std::move(beforeChange))
+    {
+    }
+    bool Exists(const std::string& name) override { return inner_.Exists(name); }
+    bool IsFolder(const std::string& name) override { return inner_.IsFolder(name); }
+    std::optional<Bytes> Read(const std::string& name) override { return inner_.Read(name); }
+    std::optional<Sha256> Hash(const std::string& name) override { return inner_.Hash(name); }
+    bool Write(const std::string& name, const Bytes& bytes) override
+    {
+        beforeChange_();
+        return inner_.Write(name, bytes);
+    }
+    bool Rename(const std::string& from, const std::string& to) override
+    {
+        beforeChange_();
+        return inner_.Rename(from, to);
+    }
+    bool Replace(const std::string& from, const std::string& to) override
+    {
+        beforeChange_();
+        return inner_.Replace(from, to);
+    }
+    bool Remove(const std::string& name) override
+    {
+        if (inner_.Exists(name))
+            beforeChange_();
+        return inner_.Remove(name);
+    }
+    bool MakeFolder(const std::string& name) override
+    {
+        if (!inner_.Exists(name))
+            beforeChange_();
+        return inner_.MakeFolder(name);
+    }
+    bool RemoveFolder(const std::string& name) override
+    {
+        if (inner_.Exists(name))
+            beforeChange_();
+        return inner_.RemoveFolder(name);
+    }
+    std::optional<uint64_t> FreeSpace() override { return inner_.FreeSpace(); }
+
+private:
+    FileSystem& inner_;
+    std::function<void()> beforeChange_;
+};
+
+}  // namespace Kiln::Patch

@@ -1,0 +1,70 @@
+#include "kiln/patch/folder_compare.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/patch_folders.h"
+
+namespace Kiln::Patch {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(PatchFolderCompareTest, FindsEveryKindOfChange)
+{
+    const TestSupport::TempFolder old("compare_old");
+    const TestSupport::TempFolder next("compare_new");
+    for (const auto* root : {&old, &next}) {
+        root->Write("Game.exe", "same");
+        root->Write("data/keep.bin", "same");
+    }
+    old.Write("System.ini", "[Game]\nVersion=1.00\n");
+    next.Write("System.ini", "[Game]\nVersion=1.01\n");
+    old.Write("data/size.bin", "12345");
+    next.Write("data/size.bin", "123456");
+    old.Write("data/bytes.bin", "abcde");
+    next.Write("data/BYTES.BIN", "abcdX");  // another spelling: still the same file
+    old.Write("gone.txt", "x");
+    old.Write("oldfolder/inner/a.txt", "x");
+    next.Write("\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96/\xe6\x96\xb0.txt", "new");  // セーブ/新.txt
+    next.MakeFolder("empty/deeper");
+
+    std::string error;
+    const auto diff = CompareFolders(old.Path(), next.Path(), &error);
+    ASSERT_TRUE(diff) << error;
+    auto sorted = [](Names names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(sorted(diff->changedFiles), (Names{"System.ini", "data/BYTES.BIN", "data/size.bin"}));
+    EXPECT_EQ(diff->addedFiles, (Names{"\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96/\xe6\x96\xb0.txt"}));
+    EXPECT_EQ(sorted(diff->removedFiles), (Names{"gone.txt", "oldfolder/inner/a.txt"}));
+    EXPECT_EQ(diff->removedFolders, (Names{"oldfolder/inner", "oldfolder"}));
+    EXPECT_EQ(diff->addedFolders.front().find('/'), std::string::npos);  // parents first
+    EXPECT_EQ(sorted(diff->addedFolders), (Names{"empty", "empty/deeper", "\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96"}));
+}
+
+TEST(PatchFolderCompareTest, RefusesWhatWindowsCannotHold)
+{
+    const TestSupport::TempFolder old("refuse_old");
+    const TestSupport::TempFolder next("refuse_new");
+    old.Write("a", "file");
+    next.Write("a/b", "now a folder");
+    std::string error;
+    EXPECT_FALSE(CompareFolders(old.Path(), next.Path(), &error));
+    EXPECT_NE(error.find("'a'"), std::string::npos);
+
+    const TestSupport::TempFolder twins("refuse_twins");
+    twins.Write("Readme.txt", "1");
+    twins.Write("README.TXT", "2");
+    // Only a disk that tells the two apart can hold both (Windows' own never does).
+    const auto entries = std::distance(std::filesystem::directory_iterator(twins.Path()), {});
+    if (entries == 2) {
+        EXPECT_FALSE(ListFolder(twins.Path(), &error));
+        EXPECT_NE(error.find("one name on Windows"), std::string::npos);
+    } else {
+        EXPECT_EQ(ListFolder(twins.Path(), &error)->size(), 1u);
+    }
+}
+
+}  // namespace
+}  // namespace Kiln::Patch

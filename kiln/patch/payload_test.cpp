@@ -1,0 +1,135 @@
+#include "kiln/patch/payload.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace Kiln::Patch {
+namespace {
+
+Payload Sample()
+{
+    Payload payload;
+    payload.fromVersion = "1.00";
+    payload.toVersion = "1.01";
+    payload.launcherUpdate = true;
+    Entry folder;
+    folder.kind = EntryKind::kAddFolder;
+    folder.method = static_cast<Method>(0);
+    folder.name = "data/\xe6\x96\xb0";
+    Entry changed;
+    changed.kind = EntryKind::kChangeFile;
+    changed.method = Method::kDelta;
+    changed.name = "data/\xe6\x96\xb0/a.bin";
+    changed.oldSize = 10;
+    changed.newSize = 12;
+    changed.oldHash.fill(0x11);
+    changed.newHash.fill(0x22);
+    changed.data = {1, 2, 3};
+    Entry removed;
+    removed.kind = EntryKind::kRemoveFile;
+    removed.method = static_cast<Method>(0);
+    removed.name = "old.txt";
+    removed.oldSize = 5;
+    removed.oldHash.fill(0x33);
+    payload.entries = {folder, changed, removed};
+    return payload;
+}
+
+TEST(PatchPayloadTest, WrittenPayloadReadsBackAsWritten)
+{
+    const Bytes bytes = WritePayload(Sample());
+    // Magic, two versions, flags, count: the layout makers' tools may rely on.
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(std::memcmp(bytes.data(), "KILNPAY1\x04\x00" "1.00\x04\x00" "1.01\x01\x00\x00\x00\x03\x00\x00\x00", 28), 0);
+    const auto read = ReadPayload(bytes.data(), bytes.size());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->fromVersion, "1.00");
+    EXPECT_EQ(read->toVersion, "1.01");
+    EXPECT_TRUE(read->launcherUpdate);
+    ASSERT_EQ(read->entries.size(), 3u);
+    const Entry& changed = read->entries[1];
+    EXPECT_EQ(changed.kind, EntryKind::kChangeFile);
+    EXPECT_EQ(changed.method, Method::kDelta);
+    EXPECT_EQ(changed.name, "data/\xe6\x96\xb0/a.bin");
+    EXPECT_EQ(changed.oldSize, 10u);
+    EXPECT_EQ(changed.newSize, 12u);
+    EXPECT_EQ(changed.oldHash[31], 0x11);
+    EXPECT_EQ(changed.newHash[0], 0x22);
+    EXPECT_EQ(changed.data, (Bytes{1, 2, 3}));
+    EXPECT_EQ(read->entries[2].oldHash[0], 0x33);
+}
+
+TEST(PatchPayloadTest, EveryTruncationIsRefused)
+{
+    const Bytes bytes = WritePayload(Sample());
+    for (size_t size = 0; size < bytes.size(); ++size)
+        EXPECT_FALSE(ReadPayload(bytes.data(), size)) << size;
+    Bytes longer = bytes;
+    longer.push_back(0);
+    EXPECT_FALSE(ReadPayload(longer.data(), longer.size()));
+}
+
+TEST(PatchPayloadTest, MalformedEntriesAreRefused)
+{
+    struct Case {
+        const char* what;
+        void (*spoil)(Payload&);
+    };
+    const Case cases[] = {
+        {"parent folder", [](Payload& p) { p.entries[2].name = "../old.txt"; }},
+        {"absolute name", [](Payload& p) { p.entries[2].name = "/old.txt"; }},
+        {"backslash", [](Payload& p) { p.entries[2].name = "a\\old.txt"; }},
+        {"unknown kind", [](Payload& p) { p.entries[2].kind = static_cast<EntryKind>(6); }},
+        {"unknown method", [](Payload& p) { p.entries[1].method = static_cast<Method>(3); }},
+        {"delta without old file",
+         [](Payload& p) {
+             p.entries[1].kind = EntryKind::kAddFile;
+             p.entries[1].oldSize = 0;
+         }},
+        {"contents on a removal", [](Payload& p) { p.entries[2].data = {1}; }},
+    };
+    for (const Case& c : cases) {
+        Payload payload = Sample();
+        c.spoil(payload);
+        const Bytes bytes = WritePayload(payload);
+        std::string error;
+        EXPECT_FALSE(ReadPayload(bytes.data(), bytes.size(), &error)) << c.what;
+        EXPECT_FALSE(error.empty()) << c.what;
+    }
+}
+
+TEST(PatchPayloadTest, CountsAndSizesBeyondThePayloadAreRefused)
+{
+    Bytes bytes = WritePayload(Sample());
+    Bytes count = bytes;
+    count[24] = 0xFF;  // the entry count, now far more than the bytes hold
+    count[25] = 0xFF;
+    EXPECT_FALSE(ReadPayload(count.data(), count.size()));
+    // The first entry's data size (a folder's: after kind, method, name and the sizes and digests).
+    Bytes size = bytes;
+    const size_t dataSize = 28 + 1 + 1 + 2 + 8 + 8 + 8 + 32 + 32;
+    size[dataSize + 7] = 0x80;
+    EXPECT_FALSE(ReadPayload(size.data(), size.size()));
+}
+
+TEST(PatchPayloadTest, TrailerPointsAtThePayloadAfterTheStub)
+{
+    const Bytes stub = {'M', 'Z', 0, 1, 2};
+    const Bytes payload = WritePayload(Sample());
+    const Bytes program = AppendPayload(stub, payload);
+    ASSERT_EQ(program.size(), stub.size() + payload.size() + kTrailerSize);
+    const auto span = ReadTrailer(program.data() + program.size() - kTrailerSize, program.size());
+    ASSERT_TRUE(span);
+    EXPECT_EQ(span->offset, stub.size());
+    EXPECT_EQ(span->size, payload.size());
+
+    EXPECT_FALSE(ReadTrailer(program.data() + program.size() - kTrailerSize, program.size() + 1));
+    Bytes moved = program;
+    moved[program.size() - kTrailerSize] = 0x7F;  // an offset past the payload
+    EXPECT_FALSE(ReadTrailer(moved.data() + moved.size() - kTrailerSize, moved.size()));
+    EXPECT_FALSE(ReadTrailer(stub.data(), 3));
+}
+
+}  // namespace
+}  // namespace Kiln::Patch

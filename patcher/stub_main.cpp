@@ -1,0 +1,277 @@
+// The patch program: finds the game folder, reads the payload after its own code, and applies
+// it (see kiln/patch/apply.h). Exit codes: 0 applied, 1 failed with the folder as before,
+// 2 not the version or files this patch is for.
+#include <windows.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cwchar>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "kiln/base/scoped_win.h"
+#include "kiln/patch/apply.h"
+#include "kiln/patch/builder.h"
+#include "kiln/patch/file_bytes.h"
+#include "kiln/patch/ini_value.h"
+#include "kiln/patch/names.h"
+#include "patcher/stub_rules.h"
+#include "patcher/stub_window.h"
+
+namespace fs = std::filesystem;
+using namespace Kiln::Patch;
+using namespace Patcher;
+
+namespace {
+
+constexpr UINT kStoppedExitCode = 99;
+
+const wchar_t* Wide(const std::u16string& text)
+{
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+std::wstring WideFromUtf8(const std::string& text)
+{
+    std::u16string wide;
+    Utf8ToUtf16(text, wide);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+std::wstring WideFromCp932(const std::string& text)
+{
+    if (text.empty() || text.size() > 0x7FFFFFFF)
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(932, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(932, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::wstring OwnPath()
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    while (buffer.size() <= 32768) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+    return {};
+}
+
+std::optional<Payload> OwnPayload()
+{
+    const auto program = ReadWholeFile(fs::path(OwnPath()));
+    if (!program || program->size() < kTrailerSize)
+        return std::nullopt;
+    const auto span = ReadTrailer(program->data() + program->size() - kTrailerSize, program->size());
+    if (!span)
+        return std::nullopt;
+    return ReadPayload(program->data() + span->offset, static_cast<size_t>(span->size));
+}
+
+// [Update] TargetDirectory of the Update.ini in the working folder, as the launcher wrote it.
+std::wstring TargetFromUpdateIni()
+{
+    const auto text = ReadWholeFile(fs::path(L"Update.ini"));
+    if (!text)
+        return {};
+    return WideFromCp932(TargetDirectoryOf(std::string(text->begin(), text->end())));
+}
+
+std::wstring AskForFolder()
+{
+    const std::u16string title = u"パッチを適用するゲームのフォルダーを選んでください。";
+    BROWSEINFOW browse{};
+    browse.lpszTitle = Wide(title);
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
+    if (!chosen)
+        return {};
+    wchar_t path[MAX_PATH] = {};
+    const bool ok = ::SHGetPathFromIDListW(chosen, path) != FALSE;
+    ::CoTaskMemFree(chosen);
+    return ok ? path : L"";
+}
+
+bool FolderTakesWrites(const std::wstring& folder)
+{
+    const std::wstring probe = (fs::path(folder) / L"kiln-patch.probe").wstring();
+    const Kiln::UniqueFileHandle file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(file);
+}
+
+std::wstring Quoted(const std::wstring& text)
+{
+    // Command-line quoting: backslashes before a quote or the end are doubled.
+    std::wstring out = L"\"";
+    size_t slashes = 0;
+    for (const wchar_t c : text) {
+        if (c == L'\\') {
+            ++slashes;
+            continue;
+        }
+        out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+        slashes = 0;
+        out += c;
+    }
+    out.append(slashes * 2, L'\\');
+    return out + L"\"";
+}
+
+// Starts this program again elevated on the same folder and returns its exit code.
+int RunElevated(const std::wstring& folder, bool quiet)
+{
+    const std::wstring self = OwnPath();
+    std::wstring parameters = L"--elevated --target " + Quoted(folder);
+    if (quiet)
+        parameters += L" --quiet";
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
+    execute.lpVerb = L"runas";
+    execute.lpFile = self.c_str();
+    execute.lpParameters = parameters.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (!::ShellExecuteExW(&execute) || !execute.hProcess)
+        return 1;
+    const Kiln::UniqueHandle process(execute.hProcess);
+    ::WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.Get(), &code);
+    return static_cast<int>(code);
+}
+
+// The launcher that started us may still be closing: wait (bounded) until no one holds
+// Launcher.exe open, so that it is not replaced under a running program.
+void WaitForLauncher(const std::wstring& folder)
+{
+    const std::wstring launcher = (fs::path(folder) / kLauncherExe).wstring();
+    for (int i = 0; i < 100; ++i) {
+        const Kiln::UniqueFileHandle file(::CreateFileW(launcher.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                        OPEN_EXISTING, 0, nullptr));
+        if (file || ::GetLastError() != ERROR_SHARING_VIOLATION)
+            return;
+        ::Sleep(300);
+    }
+}
+
+// An unelevated launcher's writes to a protected folder land in the virtual store; its copy
+// of System.ini must say the new version too, or the launcher offers this patch again.
+void RaiseVirtualisedVersion(const std::wstring& folder, const std::string& version)
+{
+    wchar_t localAppData[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData)))
+        return;
+    const std::string systemIni = Utf8((fs::path(folder) / kSystemIni).wstring());
+    const std::string store = VirtualStorePath(Utf8(localAppData), systemIni);
+    if (store.empty())
+        return;
+    const fs::path storePath(WideFromUtf8(store));
+    const auto text = ReadWholeFile(storePath);
+    if (!text)
+        return;
+    const std::string raised = WriteIniValue(std::string(text->begin(), text->end()), "Game", "Version", version);
+    DiskFileSystem store_files(storePath.parent_path());
+    const std::string name = Utf8(storePath.filename().wstring());
+    store_files.Write(name + ".kiln-new", Bytes(raised.begin(), raised.end()));
+    store_files.Replace(name + ".kiln-new", name);
+}
+
+void Show(const std::u16string& text, bool quiet, UINT icon)
+{
+    if (!quiet)
+        ::MessageBoxW(nullptr, Wide(text), Wide(u"パッチ"), MB_OK | icon);
+}
+
+int Run(HINSTANCE instance)
+{
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    std::vector<std::string> arguments;
+    for (int i = 1; argv && i < argc; ++i)
+        arguments.push_back(Utf8(argv[i]));
+    if (argv)
+        ::LocalFree(argv);
+    const Switches switches = ParseSwitches(arguments);
+    if (!switches.valid)
+        return 1;
+
+    const auto payload = OwnPayload();
+    if (!payload) {
+        Show(MessageOf({Outcome::kFailed, Reason::kDamagedPatch, ""}), switches.quiet, MB_ICONERROR);
+        return 1;
+    }
+    std::wstring folder = WideFromUtf8(switches.target);
+    if (folder.empty())
+        folder = TargetFromUpdateIni();
+    if (folder.empty() && !switches.quiet)
+        folder = AskForFolder();
+    if (folder.empty())
+        return 1;
+
+    switch (DecideElevation(FolderTakesWrites(folder), switches.elevated)) {
+    case Elevation::kApplyHere:
+        break;
+    case Elevation::kRestartElevated:
+        return RunElevated(folder, switches.quiet);
+    case Elevation::kCannotWrite:
+        Show(MessageOf({Outcome::kFailed, Reason::kCannotChange, Utf8(folder)}), switches.quiet, MB_ICONERROR);
+        return 1;
+    }
+    if (payload->launcherUpdate)
+        WaitForLauncher(folder);
+
+    // For the interruption tests: the process ends abruptly, as a kill would end it, before
+    // change number KILN_PATCH_STOP_BEFORE of the run.
+    wchar_t stopText[16] = {};
+    const DWORD stopLength = ::GetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", stopText, 16);
+    const long stopBefore = stopLength > 0 && stopLength < 16 ? std::wcstol(stopText, nullptr, 10) : -1;
+    auto work = [&](const Progress& progress) {
+        DiskFileSystem disk{fs::path(folder)};
+        long changes = 0;
+        WatchedFileSystem files(disk, [&changes, stopBefore] {
+            if (changes++ == stopBefore)
+                ::TerminateProcess(::GetCurrentProcess(), kStoppedExitCode);
+        });
+        return ApplyPayload(*payload, files, progress);
+    };
+    const ApplyResult result = switches.quiet ? work({}) : RunWithProgressWindow(instance, work);
+    if (result.outcome == Outcome::kApplied) {
+        RaiseVirtualisedVersion(folder, payload->toVersion);
+        if (payload->launcherUpdate && !switches.quiet &&
+            ::MessageBoxW(nullptr, Wide(u"新しいランチャーを起動しますか？"), Wide(u"パッチ"),
+                          MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            const std::wstring launcher = (fs::path(folder) / kLauncherExe).wstring();
+            ::ShellExecuteW(nullptr, L"open", launcher.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+        }
+    }
+    return ExitCodeOf(result.outcome);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int code = 1;
+    try {
+        code = Run(instance);
+    } catch (...) {
+        code = 1;  // out of memory: nothing swapped without a journal to finish it
+    }
+    ::CoUninitialize();
+    return code;
+}

@@ -1,0 +1,74 @@
+// A patch program built by `kiln patch build` on the launcher's chain: signed information from
+// a local server, the download, the program run on Update.ini, the next check.
+#include <filesystem>
+
+#include "tests/e2e/patch_fixture.h"
+#include "tests/support/patch_folders.h"
+#include "tests/support/tool_harness.h"
+
+namespace {
+
+using namespace PatchE2E;
+namespace fs = std::filesystem;
+
+TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
+{
+    GameFolder& site = Site(46);
+    publicKey_ = kMakerPublicKey;
+    Configure("1.00", {Serve(46, site, R"({"/update.txt": {"file": "update.txt"},
+                                         "/update.txt.sig": {"file": "update.txt.sig"},
+                                         "/patch_1.01.exe": {"file": "patch_1.01.exe"}})")});
+    const std::string archive = ::TestSupport::NoiseBytes(1 << 20, 21);
+    game_.Write("archive.pak", archive);
+    game_.Write("removed.txt", "dropped in 1.01");
+
+    // The released folder as it is now, and 1.01 made from it.
+    const ::TestSupport::TempFolder old("chain_old");
+    const ::TestSupport::TempFolder next("chain_new");
+    ::TestSupport::CopyFolder(fs::path(game_.Path()), old.Path());
+    ::TestSupport::CopyFolder(fs::path(game_.Path()), next.Path());
+    std::string systemIni = game_.Read("System.ini");
+    systemIni.replace(systemIni.find("Version=1.00"), 12, "Version=1.01");
+    next.Write("System.ini", systemIni);
+    std::string changed = archive;
+    changed.replace(300000, 4096, ::TestSupport::NoiseBytes(4096, 22));
+    next.Write("archive.pak", changed);
+    fs::remove(next.Path() / "removed.txt");
+    next.Write("\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf/\xe8\xbf\xbd\xe5\x8a\xa0.txt", "new in 1.01");  // データ/追加.txt
+
+    const std::string program = site.PathOf("patch_1.01.exe");
+    const auto built = KilnCli::TestSupport::RunKiln({"patch", "build", old.Path().u8string(), next.Path().u8string(),
+                                                      program, "--stub", KILN_PATCH_STUB, "--level", "3"});
+    ASSERT_EQ(built.code, 0) << built.err;
+    const std::string digest = Md5Hex(KilnTest::ReadFileText(program));
+    EXPECT_EQ(built.out, "1.01," + digest + ",0,patch_1.01.exe\n");  // the line the maker appends
+    const std::string info = UpdateInfo({{"1.01", digest, 0}});
+    site.Write("update.txt", info);
+    site.Write("update.txt.sig", SignatureFile(info));
+
+    ASSERT_TRUE(OpenDialog());
+    HWND box = WaitForBox(kUpdatedCaption, 60000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(KilnTest::MessageBoxText(box),
+              "バージョン[1.01]に更新されました。\n更に新しいパッチが存在するか続けて確認します。");
+    EXPECT_EQ(InstalledVersion(), "1.01");
+    // Every file of 1.01 byte for byte, nothing of 1.00's that 1.01 dropped, nothing left over.
+    const auto game = ::TestSupport::Snapshot(fs::path(game_.Path()));
+    for (const auto& [name, bytes] : ::TestSupport::Snapshot(next.Path())) {
+        const auto found = game.find(name);
+        ASSERT_NE(found, game.end()) << name;
+        EXPECT_EQ(found->second, bytes) << name;
+    }
+    EXPECT_EQ(game.count("removed.txt"), 0u);
+    for (const auto& [name, bytes] : game)
+        EXPECT_EQ(name.find("kiln-"), std::string::npos) << name;
+    Answer(box);
+
+    box = WaitForBox("最新バージョン");
+    ASSERT_NE(box, nullptr);
+    Answer(box);
+    EXPECT_TRUE(WaitGone(dialog_, 5000));
+    CloseLauncher(window_);
+}
+
+}  // namespace

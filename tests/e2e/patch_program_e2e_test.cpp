@@ -1,0 +1,139 @@
+// The patch program as makers ship it: built by the tool from two folders, run as its own
+// process on a game folder, by Update.ini as the launcher starts it or with --target.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "kiln/base/scoped_win.h"
+#include "tests/support/patch_folders.h"
+#include "tests/support/tool_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using TestSupport::Snapshot;
+using TestSupport::TempFolder;
+
+const char kJapaneseName[] = "\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96/\xe8\xaa\xac\xe6\x98\x8e.txt";  // セーブ/説明.txt
+
+class PatchProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string archive = TestSupport::NoiseBytes(300000, 11);
+        std::string changed = archive;
+        changed.replace(100000, 2000, TestSupport::NoiseBytes(2000, 12));
+        old_.Write("System.ini", "[Game]\r\nVersion=1.00\r\n");
+        next_.Write("System.ini", "[Game]\r\nVersion=1.01\r\n");
+        old_.Write("data/archive.pak", archive);
+        next_.Write("data/archive.pak", changed);
+        old_.Write("removed.txt", "old");
+        old_.Write("Game.exe", "same");
+        next_.Write("Game.exe", "same");
+        next_.Write(kJapaneseName, "new");
+        old_.Write("config.txt", "speed=1");
+        next_.Write("config.txt", "speed=2");
+        old_.Write("legacy/old.bin", "dropped with its folder");
+        next_.Write("bgm/title.ogg", "new music");
+        const auto built = KilnCli::TestSupport::RunKiln({"patch", "build", old_.Path().u8string(),
+                                                          next_.Path().u8string(), Program(), "--stub",
+                                                          KILN_PATCH_STUB, "--level", "3"});
+        ASSERT_EQ(built.code, 0) << built.err;
+        TestSupport::CopyFolder(old_.Path(), game_.Path());
+    }
+
+    std::string Program() const { return (work_.Path() / "patch-1.01.exe").u8string(); }
+
+    // Runs the patch program in `folder` with `arguments`; its exit code, or -1.
+    int RunPatch(const std::wstring& arguments, const fs::path& folder) const
+    {
+        std::wstring command = L"\"" + fs::u8path(Program()).wstring() + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.wstring().c_str(),
+                              &startup, &info))
+            return -1;
+        const Kiln::UniqueHandle process(info.hProcess);
+        const Kiln::UniqueHandle thread(info.hThread);
+        if (::WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.Get(), &code);
+        return static_cast<int>(code);
+    }
+
+    std::wstring TargetSwitch() const { return L"--quiet --target \"" + game_.Path().wstring() + L"\""; }
+
+    TempFolder old_{"e2e_old"};
+    TempFolder next_{"e2e_new"};
+    TempFolder game_{"e2e_game"};
+    TempFolder work_{"e2e_work"};
+};
+
+TEST_F(PatchProgramTest, UpdateIniLeadsItToTheGameWhichEndsEqualToTheNewVersion)
+{
+    // As the launcher leaves it: the working folder holds Update.ini naming the game folder.
+    work_.Write("Update.ini", "[Update]\r\nTargetDirectory=" + game_.Path().string() + "\\\r\n");
+    EXPECT_EQ(RunPatch(L"--quiet", work_.Path()), 0);
+    EXPECT_EQ(Snapshot(game_.Path()), Snapshot(next_.Path()));
+}
+
+TEST_F(PatchProgramTest, AFileHeldOpenForWritingFailsWithTheFolderAsBefore)
+{
+    const auto before = Snapshot(game_.Path());
+    {
+        const fs::path held = game_.Path() / "data" / "archive.pak";
+        const Kiln::UniqueFileHandle file(::CreateFileW(held.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file);
+        EXPECT_EQ(RunPatch(TargetSwitch(), work_.Path()), 1);
+    }
+    EXPECT_EQ(Snapshot(game_.Path()), before);
+    // Once the file is free the same patch applies.
+    EXPECT_EQ(RunPatch(TargetSwitch(), work_.Path()), 0);
+    EXPECT_EQ(Snapshot(game_.Path()), Snapshot(next_.Path()));
+}
+
+TEST_F(PatchProgramTest, AModifiedOldFileOrAnotherVersionIsRefusedUntouched)
+{
+    struct Case {
+        const char* name;
+        const char* bytes;
+    };
+    const Case cases[] = {
+        {"removed.txt", "edited by the player"},
+        {"System.ini", "[Game]\r\nVersion=0.99\r\n"},
+    };
+    for (const Case& c : cases) {
+        TestSupport::CopyFolder(old_.Path(), game_.Path());
+        game_.Write(c.name, c.bytes);
+        const auto before = Snapshot(game_.Path());
+        EXPECT_EQ(RunPatch(TargetSwitch(), work_.Path()), 2) << c.name;
+        EXPECT_EQ(Snapshot(game_.Path()), before) << c.name;
+    }
+}
+
+TEST_F(PatchProgramTest, KilledAtAnyChangeTheNextRunEndsAtTheNewVersion)
+{
+    const auto expected = Snapshot(next_.Path());
+    int kills = 0;
+    for (int before = 0; before < 100; ++before) {
+        TestSupport::CopyFolder(old_.Path(), game_.Path());
+        ::SetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", std::to_wstring(before).c_str());
+        const int stopped = RunPatch(TargetSwitch(), work_.Path());
+        ::SetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", nullptr);
+        if (stopped == 0)
+            break;  // the run makes fewer changes: every point was covered
+        ASSERT_EQ(stopped, 99) << "before change " << before;
+        ++kills;
+        EXPECT_EQ(RunPatch(TargetSwitch(), work_.Path()), 0) << "killed before change " << before;
+        EXPECT_EQ(Snapshot(game_.Path()), expected) << "killed before change " << before;
+    }
+    EXPECT_GE(kills, 20);
+}
+
+}  // namespace
