@@ -9,6 +9,7 @@
 #include "kiln/input/input.h"
 #include "kiln/support/font.h"
 #include "launcher/pages/hardware_report.h"
+#include "launcher/pages/page_colours.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
 
@@ -92,10 +93,7 @@ INT_PTR CALLBACK HardwarePageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             const HWND control = reinterpret_cast<HWND>(lParam);
             if (!control || control != CLauncher::GetInstance()->GetHardwareReport())
                 return FALSE;
-            const HDC dc = reinterpret_cast<HDC>(wParam);
-            ::SetTextColor(dc, RGB(0, 0, 0));
-            ::SetBkColor(dc, RGB(255, 255, 255));
-            return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+            return PaintBlackOnWhite(reinterpret_cast<HDC>(wParam));
         }
         default:
             return FALSE;

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "kiln/base/text.h"
+#include "launcher/pages/page_colours.h"
 #include "launcher/settings/profile_keys.h"
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
@@ -159,9 +160,7 @@ INT_PTR ColourStatic(HDC dc, HWND control)
 {
     if (!IsKnownBox(control))
         return FALSE;
-    ::SetTextColor(dc, RGB(0, 0, 0));
-    ::SetBkColor(dc, RGB(255, 255, 255));
-    return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+    return PaintBlackOnWhite(dc);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "launcher/net/http_connection.h"
 #include "launcher/net/oauth_header.h"
 #include "launcher/net/twitter_link.h"
+#include "launcher/pages/page_colours.h"
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
 #include "launcher/window/launcher.h"
@@ -164,9 +165,7 @@ INT_PTR ColourPin(HDC dc, HWND control)
 {
     if (::GetDlgCtrlID(control) != IDC_TWITTER_PIN)
         return FALSE;
-    ::SetTextColor(dc, RGB(0, 0, 0));
-    ::SetBkColor(dc, RGB(255, 255, 255));
-    return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+    return PaintBlackOnWhite(dc);
 }
 
 }  // namespace
