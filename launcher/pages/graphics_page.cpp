@@ -131,21 +131,16 @@ INT_PTR ColourStatic(HDC dc, HWND control)
 
 INT_PTR CALLBACK GraphicsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Nothing thrown may travel through the dialog manager.
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            InitGraphicsPage(page);
-            return TRUE;
-        case WM_COMMAND:
-            OnCommand(page, LOWORD(wParam));
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        default:
-            return FALSE;
-        }
-    } catch (...) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitGraphicsPage(page);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam));
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    default:
         return FALSE;
     }
 }

@@ -82,23 +82,18 @@ void InitHardwarePage(HWND page)
 
 INT_PTR CALLBACK HardwarePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Nothing thrown may travel through the dialog manager.
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            InitHardwarePage(page);
-            return TRUE;
-        case WM_CTLCOLORSTATIC: {
-            // The read-only report box asks as a static control: black on white.
-            const HWND control = reinterpret_cast<HWND>(lParam);
-            if (!control || control != CLauncher::GetInstance()->GetHardwareReport())
-                return FALSE;
-            return PaintBlackOnWhite(reinterpret_cast<HDC>(wParam));
-        }
-        default:
+    switch (message) {
+    case WM_INITDIALOG:
+        InitHardwarePage(page);
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        // The read-only report box asks as a static control: black on white.
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        if (!control || control != CLauncher::GetInstance()->GetHardwareReport())
             return FALSE;
-        }
-    } catch (...) {
+        return PaintBlackOnWhite(reinterpret_cast<HDC>(wParam));
+    }
+    default:
         return FALSE;
     }
 }

@@ -141,23 +141,18 @@ void DestroyInformationPage(HWND page)
 
 INT_PTR CALLBACK InformationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
-    // Nothing thrown may travel through the dialog manager.
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            InitInformationPage(page);
-            return TRUE;
-        case WM_TIMER:
-            if (wParam == kInformationTimer)
-                OnTimer(page);
-            return TRUE;
-        case WM_DESTROY:
-            DestroyInformationPage(page);
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitInformationPage(page);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kInformationTimer)
+            OnTimer(page);
+        return TRUE;
+    case WM_DESTROY:
+        DestroyInformationPage(page);
+        return FALSE;
+    default:
         return FALSE;
     }
 }

@@ -167,31 +167,26 @@ INT_PTR ColourStatic(HDC dc, HWND control)
 
 INT_PTR CALLBACK KeyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Nothing thrown may travel through the dialog manager.
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            CLauncher::GetInstance()->DressWindow(page);
-            ::SetTimer(page, kCaptureTimer, kCapturePeriodMs, nullptr);
-            CLauncher::GetInstance()->SetKeyPageOpened();
-            return TRUE;
-        case WM_TIMER:
-            if (wParam == kCaptureTimer)
-                OnCaptureTimer(page);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDC_KEY_DEFAULTS)
-                LoadKeyConfig(PlayerIndexOf(page), true);
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_DESTROY:
-            ::KillTimer(page, kCaptureTimer);
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CLauncher::GetInstance()->DressWindow(page);
+        ::SetTimer(page, kCaptureTimer, kCapturePeriodMs, nullptr);
+        CLauncher::GetInstance()->SetKeyPageOpened();
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kCaptureTimer)
+            OnCaptureTimer(page);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_KEY_DEFAULTS)
+            LoadKeyConfig(PlayerIndexOf(page), true);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DESTROY:
+        ::KillTimer(page, kCaptureTimer);
+        return FALSE;
+    default:
         return FALSE;
     }
 }

@@ -22,21 +22,28 @@ INT_PTR CALLBACK TemplatePageProc(HWND page, UINT message, WPARAM, LPARAM)
     return TRUE;
 }
 
+// Every page procedure runs behind this: nothing thrown may travel through the dialog manager.
+template <DLGPROC Procedure>
+INT_PTR CALLBACK Guarded(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return Kiln::CatchAll<INT_PTR>(FALSE, [&] { return Procedure(page, message, wParam, lParam); });
+}
+
 }  // namespace
 
 DLGPROC PageProcedure(int templateId)
 {
     switch (templateId) {
     case IDD_PAGE_GENERAL:
-        return GraphicsPageProc;
+        return Guarded<GraphicsPageProc>;
     case IDD_PAGE_KEYCONFIG:
-        return KeyPageProc;
+        return Guarded<KeyPageProc>;
     case IDD_PAGE_HARDWARE:
-        return HardwarePageProc;
+        return Guarded<HardwarePageProc>;
     case IDD_PAGE_INFORMATION:
-        return InformationPageProc;
+        return Guarded<InformationPageProc>;
     case IDD_PAGE_TWITTER:
-        return TwitterPageProc;
+        return Guarded<TwitterPageProc>;
     default:
         return TemplatePageProc;
     }

@@ -172,24 +172,19 @@ INT_PTR ColourPin(HDC dc, HWND control)
 
 INT_PTR CALLBACK TwitterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Nothing thrown may travel through the dialog manager.
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            InitTwitterPage(page);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDC_TWITTER_BUTTON && HIWORD(wParam) == BN_CLICKED)
-                OnButton(page);
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return ColourStatus(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_CTLCOLOREDIT:
-            return ColourPin(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        default:
-            return FALSE;
-        }
-    } catch (...) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitTwitterPage(page);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_TWITTER_BUTTON && HIWORD(wParam) == BN_CLICKED)
+            OnButton(page);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return ColourStatus(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLOREDIT:
+        return ColourPin(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    default:
         return FALSE;
     }
 }
