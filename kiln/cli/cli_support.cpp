@@ -33,6 +33,12 @@ std::string ReadAll(std::istream& in)
     return bytes.str();
 }
 
+std::string BaseName(const std::string& path)
+{
+    const size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 const char* Describe(ReadError error)
 {
     switch (error) {

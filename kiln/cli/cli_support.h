@@ -23,6 +23,9 @@ int Failure(Streams& streams, std::string_view commandName, const std::string& m
 // Every byte of a stream, as it is.
 std::string ReadAll(std::istream& in);
 
+// The last component of a path written with / or \ separators.
+std::string BaseName(const std::string& path);
+
 // Why a whole file is not in memory.
 enum class ReadError { kNone, kCannotRead, kTooLarge, kOutOfMemory };
 

@@ -56,12 +56,6 @@ std::optional<Options> ParseOptions(const Arguments& arguments, Streams& streams
     return options;
 }
 
-std::string BaseName(const std::string& path)
-{
-    const size_t separator = path.find_last_of("/\\");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
 const char* KindWord(EntryKind kind)
 {
     switch (kind) {

@@ -14,12 +14,6 @@ namespace {
 
 constexpr char kName[] = "updateinfo";
 
-std::string BaseName(const std::string& path)
-{
-    const size_t separator = path.find_last_of("/\\");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
 bool IsDigest(const std::string& text)
 {
     if (text.size() != 32)
