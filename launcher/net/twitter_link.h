@@ -21,6 +21,16 @@ struct TwitterKeys {
     bool HasConsumer() const { return !consumerKey.empty() && !consumerSecret.empty(); }
     bool Linked() const { return !accessToken.empty() && !accessTokenSecret.empty(); }
     bool WaitingForPin() const { return !requestToken.empty() && !requestTokenSecret.empty(); }
+    void ForgetRequest()
+    {
+        requestToken.clear();
+        requestTokenSecret.clear();
+    }
+    void ForgetAccess()
+    {
+        accessToken.clear();
+        accessTokenSecret.clear();
+    }
 };
 
 // Reads and writes one stored value; the Win32 side binds these to the profile files.

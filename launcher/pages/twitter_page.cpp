@@ -84,10 +84,8 @@ void RequestToken(HWND page)
     const std::string url = Endpoint(kTwitterRequestTokenPath);
     const std::string header = BuildOAuthHeader(url, nullptr, keys.consumerKey, keys.consumerSecret, "", "");
     if (!TakeTokens(Fetch(url, header, nullptr), keys.requestToken, keys.requestTokenSecret)) {
-        keys.requestToken.clear();
-        keys.requestTokenSecret.clear();
-        keys.accessToken.clear();
-        keys.accessTokenSecret.clear();
+        keys.ForgetRequest();
+        keys.ForgetAccess();
         Show(page, TwitterPageState::RequestFailed);
         Save();
         return;
@@ -109,12 +107,9 @@ void ExchangePin(HWND page)
                                                 keys.requestToken, keys.requestTokenSecret);
     const bool linked = TakeTokens(Fetch(url, header, &parameters), keys.accessToken, keys.accessTokenSecret);
     // The request pair is spent either way.
-    keys.requestToken.clear();
-    keys.requestTokenSecret.clear();
-    if (!linked) {
-        keys.accessToken.clear();
-        keys.accessTokenSecret.clear();
-    }
+    keys.ForgetRequest();
+    if (!linked)
+        keys.ForgetAccess();
     Show(page, linked ? TwitterPageState::Linked : TwitterPageState::AccessFailed);
     Save();
 }
@@ -124,10 +119,8 @@ void OnButton(HWND page)
     TwitterKeys& keys = Keys();
     switch (ActionOnPress(keys)) {
     case TwitterAction::Unlink:
-        keys.requestToken.clear();
-        keys.requestTokenSecret.clear();
-        keys.accessToken.clear();
-        keys.accessTokenSecret.clear();
+        keys.ForgetRequest();
+        keys.ForgetAccess();
         Show(page, TwitterPageState::NotLinked);
         Save();
         break;
@@ -146,8 +139,7 @@ void InitTwitterPage(HWND page)
     TwitterKeys& keys = Keys();
     LoadTwitterKeys(keys, StoredValue(SystemIniPath(), Launcher::Keys::kAPIAccessKey),
                     StoredValue(GameIniPath(), Launcher::Keys::kUserAccessKey), Now());
-    keys.requestToken.clear();
-    keys.requestTokenSecret.clear();
+    keys.ForgetRequest();
     Show(page, InitialState(keys));
 }
 
