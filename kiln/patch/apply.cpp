@@ -1,6 +1,8 @@
 #include "kiln/patch/apply.h"
 
 #include <algorithm>
+#include <future>
+#include <vector>
 
 #include "kiln/patch/builder.h"
 #include "kiln/patch/ini_value.h"
@@ -202,9 +204,47 @@ Journal PlanOf(const Payload& payload)
     return journal;
 }
 
-}  // namespace
+// Decodes one file's new contents into its staged file, taking their digest on the way. The
+// old file of a delta is hashed on a second thread meanwhile: it is in memory for the decode,
+// and the two digests are the longest part of a large file's run. A staged file whose digests
+// disagree is removed with the rest of the staging.
+ApplyResult StageFile(const Entry& entry, FileSystem& files)
+{
+    Bytes old;
+    std::future<Sha256> oldHash;
+    if (entry.method == Method::kDelta) {
+        auto bytes = files.Read(entry.name);
+        if (!bytes)
+            return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+        old = std::move(*bytes);
+        oldHash = std::async(std::launch::async | std::launch::deferred,
+                             [&old] { return HashBytes(old.data(), old.size()); });
+    }
+    Hasher newHash;
+    bool damaged = false;  // the frame did not decode, as opposed to a write that failed
+    const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
+        bool sinkFailed = false;
+        const bool decoded = DecodeContentsTo(entry.method, old.data(), old.size(), entry.data, entry.newSize,
+                                              [&](const uint8_t* piece, size_t size) {
+                                                  newHash.Update(piece, size);
+                                                  sinkFailed = !sink(piece, size);
+                                                  return !sinkFailed;
+                                              });
+        damaged = !decoded && !sinkFailed;
+        return decoded;
+    });
+    if (oldHash.valid() && oldHash.get() != entry.oldHash)
+        return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
+    if (damaged || (written && newHash.Finish() != entry.newHash))
+        return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);
+    if (!written)
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    return Result(Outcome::kApplied, Reason::kNone);
+}
 
-ApplyResult CheckPayload(const Payload& payload, FileSystem& files)
+// The checks; with `deferDeltas`, the old digest of a file that travels as a delta is left to
+// StageFile, which holds that file in memory anyway.
+ApplyResult CheckFolder(const Payload& payload, FileSystem& files, bool deferDeltas)
 {
     const auto installed = InstalledVersion(files);
     if (installed != payload.fromVersion)
@@ -217,7 +257,7 @@ ApplyResult CheckPayload(const Payload& payload, FileSystem& files)
         case EntryKind::kRemoveFile: {
             if (!files.Exists(entry.name) || files.IsFolder(entry.name))
                 return Result(Outcome::kRefused, Reason::kFileMissing, entry.name);
-            if (files.Hash(entry.name) != entry.oldHash)
+            if (!(deferDeltas && entry.method == Method::kDelta) && files.Hash(entry.name) != entry.oldHash)
                 return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
             raisesVersion = raisesVersion || (entry.kind == EntryKind::kChangeFile && IsSystemIni(entry.name));
             break;
@@ -242,6 +282,13 @@ ApplyResult CheckPayload(const Payload& payload, FileSystem& files)
     if (free && *free < needed)
         return Result(Outcome::kFailed, Reason::kNoSpace);
     return Result(Outcome::kApplied, Reason::kNone);
+}
+
+}  // namespace
+
+ApplyResult CheckPayload(const Payload& payload, FileSystem& files)
+{
+    return CheckFolder(payload, files, false);
 }
 
 ApplyResult ResumeJournal(FileSystem& files)
@@ -271,42 +318,41 @@ ApplyResult ApplyPayload(const Payload& payload, FileSystem& files, const Progre
         return Result(Outcome::kFailed, Reason::kCannotChange, kJournalName);
     if (AlreadyApplied(payload, files))
         return Result(Outcome::kApplied, Reason::kNone);
-    const ApplyResult checked = CheckPayload(payload, files);
+    const ApplyResult checked = CheckFolder(payload, files, true);
     if (checked.reason != Reason::kNone)
         return checked;
 
-    // Stage and verify every new file; any failure undoes the staging alone.
+    // Stage and verify every new file; any failure undoes the staging alone. Deltas go first:
+    // their old files are checked as they are staged, before any other change.
     auto undoStaging = [&](const ApplyResult& why) {
         RollBack(plan, files);
         return why;
     };
+    std::vector<const Entry*> deltas;
+    std::vector<const Entry*> wholes;
+    for (const Entry& entry : payload.entries) {
+        if (HasContents(entry.kind))
+            (entry.method == Method::kDelta ? deltas : wholes).push_back(&entry);
+    }
+    size_t done = 0;
+    auto stageAll = [&](const std::vector<const Entry*>& entries) {
+        for (const Entry* entry : entries) {
+            if (progress)
+                progress(Step::kStaging, done++, deltas.size() + wholes.size());
+            const ApplyResult staged = StageFile(*entry, files);
+            if (staged.reason != Reason::kNone)
+                return staged;
+        }
+        return Result(Outcome::kApplied, Reason::kNone);
+    };
+    if (const ApplyResult staged = stageAll(deltas); staged.reason != Reason::kNone)
+        return undoStaging(staged);
     for (const std::string& folder : plan.createdFolders) {
         if (!files.MakeFolder(folder))
             return undoStaging(Result(Outcome::kFailed, Reason::kCannotChange, folder));
     }
-    size_t done = 0;
-    size_t total = 0;
-    for (const Entry& entry : payload.entries)
-        total += HasContents(entry.kind) ? 1 : 0;
-    for (const Entry& entry : payload.entries) {
-        if (!HasContents(entry.kind))
-            continue;
-        if (progress)
-            progress(Step::kStaging, done++, total);
-        Bytes old;
-        if (entry.method == Method::kDelta) {
-            auto bytes = files.Read(entry.name);
-            if (!bytes)
-                return undoStaging(Result(Outcome::kFailed, Reason::kCannotChange, entry.name));
-            old = std::move(*bytes);
-        }
-        const auto next = DecodeContents(entry.method, old, entry.data, entry.newSize);
-        old.clear();
-        if (!next || HashBytes(next->data(), next->size()) != entry.newHash)
-            return undoStaging(Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name));
-        if (!files.Write(Staged(entry.name), *next) || files.Hash(Staged(entry.name)) != entry.newHash)
-            return undoStaging(Result(Outcome::kFailed, Reason::kCannotChange, entry.name));
-    }
+    if (const ApplyResult staged = stageAll(wholes); staged.reason != Reason::kNone)
+        return undoStaging(staged);
     if (!WriteJournal(files, plan))
         return undoStaging(Result(Outcome::kFailed, Reason::kCannotChange, kJournalName));
     return Finish(plan, files, progress);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "kiln/patch/builder.h"
 #include "tests/support/patch_folders.h"
 
@@ -75,6 +77,14 @@ TEST(PatchApplyTest, RefusesAFolderItWasNotBuiltFor)
          Reason::kFileDiffers, "data/config.txt"},
         {"modified file to remove", [](const TempFolder& g) { g.Write("readme-old.txt", "edited"); },
          Reason::kFileDiffers, "readme-old.txt"},
+        // Inside the span the new version rewrites: the delta alone would still decode right.
+        {"modified old file that travels as a delta",
+         [](const TempFolder& g) {
+             std::string archive = TestSupport::NoiseBytes(200000, 3);
+             archive[50500] = static_cast<char>(archive[50500] ^ 1);
+             g.Write("data/archive.pak", archive);
+         },
+         Reason::kFileDiffers, "data/archive.pak"},
         {"missing old file",
          [](const TempFolder& g) { std::filesystem::remove(g.Path() / "data" / "archive.pak"); },
          Reason::kFileMissing, "data/archive.pak"},
@@ -82,6 +92,10 @@ TEST(PatchApplyTest, RefusesAFolderItWasNotBuiltFor)
          Reason::kFileInTheWay, "data/new/more.bin"},
     };
     GameVersions versions;
+    const auto& entries = versions.payload.entries;
+    const auto archive = std::find_if(entries.begin(), entries.end(),
+                                      [](const Entry& e) { return e.name == "data/archive.pak"; });
+    ASSERT_TRUE(archive != entries.end() && archive->method == Method::kDelta);
     for (const Case& c : cases) {
         const TempFolder game("apply_refused");
         TestSupport::CopyFolder(versions.old.Path(), game.Path());
@@ -106,9 +120,9 @@ public:
         : DiskFileSystem(std::move(root)), mode_(mode), at_(at)
     {
     }
-    bool Write(const std::string& name, const Bytes& bytes) override
+    bool WriteFrom(const std::string& name, const Producer& produce) override
     {
-        return Change() && DiskFileSystem::Write(name, bytes);
+        return Change() && DiskFileSystem::WriteFrom(name, produce);
     }
     bool Rename(const std::string& from, const std::string& to) override
     {

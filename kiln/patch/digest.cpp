@@ -14,26 +14,45 @@ Sha256 HashBytes(const uint8_t* data, size_t size)
     return digest;
 }
 
+struct Hasher::State {
+    crypto_hash_sha256_state sodium;
+};
+
+Hasher::Hasher() : state_(std::make_unique<State>())
+{
+    crypto_hash_sha256_init(&state_->sodium);
+}
+
+Hasher::~Hasher() = default;
+
+void Hasher::Update(const uint8_t* data, size_t size)
+{
+    crypto_hash_sha256_update(&state_->sodium, data, size);
+}
+
+Sha256 Hasher::Finish()
+{
+    Sha256 digest{};
+    crypto_hash_sha256_final(&state_->sodium, digest.data());
+    return digest;
+}
+
 std::optional<Sha256> HashFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    crypto_hash_sha256_state state;
-    crypto_hash_sha256_init(&state);
-    std::vector<char> buffer(1 << 16);
+    Hasher hasher;
+    std::vector<char> buffer(1 << 20);
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         const auto got = in.gcount();
         if (got > 0)
-            crypto_hash_sha256_update(&state, reinterpret_cast<const uint8_t*>(buffer.data()),
-                                      static_cast<unsigned long long>(got));
+            hasher.Update(reinterpret_cast<const uint8_t*>(buffer.data()), static_cast<size_t>(got));
     }
     if (!in.eof())
         return std::nullopt;
-    Sha256 digest{};
-    crypto_hash_sha256_final(&state, digest.data());
-    return digest;
+    return hasher.Finish();
 }
 
 std::string ToHex(const Sha256& digest)

@@ -1,9 +1,8 @@
 #include "kiln/patch/file_system.h"
 
-#include <cstdio>
-#include <fstream>
 #include <system_error>
 
+#include "kiln/patch/durable_write.h"
 #include "kiln/patch/file_bytes.h"
 #include "kiln/patch/folder_compare.h"
 
@@ -38,20 +37,9 @@ std::optional<Sha256> DiskFileSystem::Hash(const std::string& name)
     return HashFile(Path(name));
 }
 
-bool DiskFileSystem::Write(const std::string& name, const Bytes& bytes)
+bool DiskFileSystem::WriteFrom(const std::string& name, const Producer& produce)
 {
-    {
-        std::ofstream out(Path(name), std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        if (!bytes.empty())
-            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out)
-            return false;
-    }
-    std::error_code code;
-    if (fs::file_size(Path(name), code) == bytes.size() && !code)
+    if (WriteDurably(Path(name), produce))
         return true;
     Remove(name);
     return false;

@@ -20,8 +20,16 @@ public:
     virtual bool IsFolder(const std::string& name) = 0;
     virtual std::optional<Bytes> Read(const std::string& name) = 0;
     virtual std::optional<Sha256> Hash(const std::string& name) = 0;
-    // Creates or replaces a file with exactly these bytes, flushed to the disk.
-    virtual bool Write(const std::string& name, const Bytes& bytes) = 0;
+    // Creates or replaces a file with the bytes `produce` hands to its sink, piece by piece, and
+    // waits until the disk holds them. Fails, leaving the file incomplete, when `produce` or
+    // the sink does.
+    using Sink = std::function<bool(const uint8_t* data, size_t size)>;
+    using Producer = std::function<bool(const Sink& sink)>;
+    virtual bool WriteFrom(const std::string& name, const Producer& produce) = 0;
+    bool Write(const std::string& name, const Bytes& bytes)
+    {
+        return WriteFrom(name, [&bytes](const Sink& sink) { return sink(bytes.data(), bytes.size()); });
+    }
     // Renames a file; fails when `to` exists.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
     // Renames a file over another in one step: either the old `to` or the new one, never none.
@@ -44,7 +52,7 @@ public:
     bool IsFolder(const std::string& name) override;
     std::optional<Bytes> Read(const std::string& name) override;
     std::optional<Sha256> Hash(const std::string& name) override;
-    bool Write(const std::string& name, const Bytes& bytes) override;
+    bool WriteFrom(const std::string& name, const Producer& produce) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& name) override;
@@ -73,10 +81,10 @@ public:
     bool IsFolder(const std::string& name) override { return inner_.IsFolder(name); }
     std::optional<Bytes> Read(const std::string& name) override { return inner_.Read(name); }
     std::optional<Sha256> Hash(const std::string& name) override { return inner_.Hash(name); }
-    bool Write(const std::string& name, const Bytes& bytes) override
+    bool WriteFrom(const std::string& name, const Producer& produce) override
     {
         beforeChange_();
-        return inner_.Write(name, bytes);
+        return inner_.WriteFrom(name, produce);
     }
     bool Rename(const std::string& from, const std::string& to) override
     {

@@ -1,9 +1,12 @@
 #include "kiln/patch/zstd_codec.h"
 
+// ZSTD_d_stableOutBuffer is one of zstd's advanced parameters.
+#define ZSTD_STATIC_LINKING_ONLY
 #include <zstd.h>
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 namespace Kiln::Patch {
 namespace {
@@ -77,42 +80,65 @@ std::optional<Encoded> EncodeContents(const Bytes& old, const Bytes& next, int l
     return Encoded{Method::kWhole, std::move(*whole)};
 }
 
-std::optional<Bytes> DecodeContents(Method method, const Bytes& old, const Bytes& data, uint64_t size)
+bool DecodeContentsTo(Method method, const uint8_t* old, size_t oldSize, const Bytes& data, uint64_t size,
+                      const DecodedPiece& sink)
 {
     if (method != Method::kWhole && method != Method::kDelta)
-        return std::nullopt;
-    if (size > SIZE_MAX / 2)
-        return std::nullopt;
-    // The frame says its own size; it must agree with the entry before the buffer is made.
+        return false;
+    // The frame says its own size; it must agree with the entry.
     const unsigned long long declared = ZSTD_getFrameContentSize(data.data(), data.size());
     if (declared == ZSTD_CONTENTSIZE_ERROR || declared == ZSTD_CONTENTSIZE_UNKNOWN || declared != size)
-        return std::nullopt;
+        return false;
     std::unique_ptr<ZSTD_DCtx, DCtxFree> context(ZSTD_createDCtx());
     if (!context)
-        return std::nullopt;
+        return false;
     ZSTD_DCtx* d = context.get();
     if (ZSTD_isError(ZSTD_DCtx_setParameter(d, ZSTD_d_windowLogMax, ZSTD_dParam_getBounds(ZSTD_d_windowLogMax).upperBound)))
-        return std::nullopt;
-    if (method == Method::kDelta && ZSTD_isError(ZSTD_DCtx_refPrefix(d, old.data(), old.size())))
+        return false;
+    if (method == Method::kDelta && ZSTD_isError(ZSTD_DCtx_refPrefix(d, old, oldSize)))
+        return false;
+    // The whole output stays put (stable), so zstd decodes straight into it rather than through
+    // a window buffer of its own; the input goes in small steps, so every piece is handed on
+    // while it is still in the cache.
+    if (size > SIZE_MAX / 2 || ZSTD_isError(ZSTD_DCtx_setParameter(d, ZSTD_d_stableOutBuffer, 1)))
+        return false;
+    const std::unique_ptr<uint8_t[]> out(new (std::nothrow) uint8_t[size ? static_cast<size_t>(size) : 1]);
+    if (!out)
+        return false;
+    constexpr size_t kStep = size_t{1} << 17;
+    ZSTD_outBuffer target{out.get(), static_cast<size_t>(size), 0};
+    ZSTD_inBuffer in{data.data(), 0, 0};
+    size_t remaining = 1;
+    while (remaining != 0) {
+        in.size = std::min(data.size(), in.pos + kStep);
+        const size_t before = in.pos + target.pos;
+        const size_t handed = target.pos;
+        remaining = ZSTD_decompressStream(d, &target, &in);
+        if (ZSTD_isError(remaining))
+            return false;
+        if (target.pos > handed && !sink(out.get() + handed, target.pos - handed))
+            return false;
+        if (remaining != 0 && in.pos + target.pos == before && in.size == data.size())
+            return false;  // truncated frame: no progress possible
+    }
+    return target.pos == size && in.pos == data.size();
+}
+
+std::optional<Bytes> DecodeContents(Method method, const Bytes& old, const Bytes& data, uint64_t size)
+{
+    if (size > SIZE_MAX / 2)
         return std::nullopt;
     Bytes out;
     try {
-        out.resize(static_cast<size_t>(size));
+        out.reserve(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    ZSTD_inBuffer in{data.data(), data.size(), 0};
-    ZSTD_outBuffer target{out.data(), out.size(), 0};
-    size_t remaining = 1;
-    while (remaining != 0) {
-        const size_t before = in.pos + target.pos;
-        remaining = ZSTD_decompressStream(d, &target, &in);
-        if (ZSTD_isError(remaining))
-            return std::nullopt;
-        if (remaining != 0 && in.pos + target.pos == before)
-            return std::nullopt;  // truncated frame: no progress possible
-    }
-    if (target.pos != out.size() || in.pos != in.size)
+    auto append = [&out](const uint8_t* piece, size_t count) {
+        out.insert(out.end(), piece, piece + count);
+        return true;
+    };
+    if (!DecodeContentsTo(method, old.data(), old.size(), data, size, append))
         return std::nullopt;
     return out;
 }
