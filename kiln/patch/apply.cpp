@@ -1,13 +1,16 @@
 #include "kiln/patch/apply.h"
 
 #include <algorithm>
-#include <future>
+#include <memory>
+#include <new>
+#include <optional>
 #include <vector>
 
 #include "kiln/patch/builder.h"
 #include "kiln/patch/ini_value.h"
 #include "kiln/patch/journal.h"
 #include "kiln/patch/names.h"
+#include "kiln/patch/trailing_digest.h"
 
 namespace Kiln::Patch {
 namespace {
@@ -204,36 +207,47 @@ Journal PlanOf(const Payload& payload)
     return journal;
 }
 
-// Decodes one file's new contents into its staged file, taking their digest on the way. The
-// old file of a delta is hashed on a second thread meanwhile: it is in memory for the decode,
-// and the two digests are the longest part of a large file's run. A staged file whose digests
-// disagree is removed with the rest of the staging.
+// Decodes one file's new contents into its staged file. Both digests are taken on threads of
+// their own while the old file is read and the new one decoded and written: for a large file
+// they would otherwise take longer than all the rest. A staged file whose digests disagree is
+// removed with the rest of the staging.
 ApplyResult StageFile(const Entry& entry, FileSystem& files)
 {
-    Bytes old;
-    std::future<Sha256> oldHash;
-    if (entry.method == Method::kDelta) {
-        auto bytes = files.Read(entry.name);
-        if (!bytes)
+    const bool delta = entry.method == Method::kDelta;
+    if (entry.oldSize > SIZE_MAX / 2 || entry.newSize > SIZE_MAX / 2)
+        return Result(Outcome::kFailed, Reason::kNoSpace);
+    const size_t oldSize = delta ? static_cast<size_t>(entry.oldSize) : 0;
+    const size_t newSize = static_cast<size_t>(entry.newSize);
+    // Not zero-filled: every byte is read or decoded before it is used.
+    const std::unique_ptr<uint8_t[]> old(new (std::nothrow) uint8_t[oldSize + 1]);
+    const std::unique_ptr<uint8_t[]> next(new (std::nothrow) uint8_t[newSize + 1]);
+    if (!old || !next)
+        return Result(Outcome::kFailed, Reason::kNoSpace);
+    std::optional<TrailingDigest> oldHash;
+    if (delta) {
+        oldHash.emplace(old.get(), oldSize);
+        const auto read = files.ReadInto(entry.name, old.get(), oldSize, [&](size_t end) { oldHash->Filled(end); });
+        if (read == FileSystem::ReadResult::kOtherSize)
+            return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
+        if (read != FileSystem::ReadResult::kRead)
             return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
-        old = std::move(*bytes);
-        oldHash = std::async(std::launch::async | std::launch::deferred,
-                             [&old] { return HashBytes(old.data(), old.size()); });
     }
-    Hasher newHash;
+    TrailingDigest newHash(next.get(), newSize);
     bool damaged = false;  // the frame did not decode, as opposed to a write that failed
     const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
+        size_t passed = 0;
         bool sinkFailed = false;
-        const bool decoded = DecodeContentsTo(entry.method, old.data(), old.size(), entry.data, entry.newSize,
-                                              [&](const uint8_t* piece, size_t size) {
-                                                  newHash.Update(piece, size);
-                                                  sinkFailed = !sink(piece, size);
-                                                  return !sinkFailed;
-                                              });
+        const bool decoded = DecodeContentsInto(entry.method, old.get(), oldSize, entry.data, next.get(), newSize,
+                                                [&](size_t end) {
+                                                    newHash.Filled(end);
+                                                    sinkFailed = !sink(next.get() + passed, end - passed);
+                                                    passed = end;
+                                                    return !sinkFailed;
+                                                });
         damaged = !decoded && !sinkFailed;
         return decoded;
     });
-    if (oldHash.valid() && oldHash.get() != entry.oldHash)
+    if (oldHash && oldHash->Finish() != entry.oldHash)
         return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
     if (damaged || (written && newHash.Finish() != entry.newHash))
         return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);

@@ -20,6 +20,11 @@ public:
     virtual bool IsFolder(const std::string& name) = 0;
     virtual std::optional<Bytes> Read(const std::string& name) = 0;
     virtual std::optional<Sha256> Hash(const std::string& name) = 0;
+    // Reads a file of exactly `size` bytes into `buffer`, telling `filled` after each piece
+    // how far the buffer holds it.
+    enum class ReadResult { kRead, kOtherSize, kUnreadable };
+    virtual ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
+                                const std::function<void(size_t filled)>& filled) = 0;
     // Creates or replaces a file with the bytes `produce` hands to its sink, piece by piece, and
     // waits until the disk holds them. Fails, leaving the file incomplete, when `produce` or
     // the sink does.
@@ -52,6 +57,8 @@ public:
     bool IsFolder(const std::string& name) override;
     std::optional<Bytes> Read(const std::string& name) override;
     std::optional<Sha256> Hash(const std::string& name) override;
+    ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
+                        const std::function<void(size_t filled)>& filled) override;
     bool WriteFrom(const std::string& name, const Producer& produce) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool Replace(const std::string& from, const std::string& to) override;
@@ -81,6 +88,11 @@ public:
     bool IsFolder(const std::string& name) override { return inner_.IsFolder(name); }
     std::optional<Bytes> Read(const std::string& name) override { return inner_.Read(name); }
     std::optional<Sha256> Hash(const std::string& name) override { return inner_.Hash(name); }
+    ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
+                        const std::function<void(size_t filled)>& filled) override
+    {
+        return inner_.ReadInto(name, buffer, size, filled);
+    }
     bool WriteFrom(const std::string& name, const Producer& produce) override
     {
         beforeChange_();

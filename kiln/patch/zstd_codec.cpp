@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 
 namespace Kiln::Patch {
 namespace {
@@ -80,8 +79,8 @@ std::optional<Encoded> EncodeContents(const Bytes& old, const Bytes& next, int l
     return Encoded{Method::kWhole, std::move(*whole)};
 }
 
-bool DecodeContentsTo(Method method, const uint8_t* old, size_t oldSize, const Bytes& data, uint64_t size,
-                      const DecodedPiece& sink)
+bool DecodeContentsInto(Method method, const uint8_t* old, size_t oldSize, const Bytes& data, uint8_t* out,
+                        size_t size, const DecodeProgress& progress)
 {
     if (method != Method::kWhole && method != Method::kDelta)
         return false;
@@ -97,26 +96,24 @@ bool DecodeContentsTo(Method method, const uint8_t* old, size_t oldSize, const B
         return false;
     if (method == Method::kDelta && ZSTD_isError(ZSTD_DCtx_refPrefix(d, old, oldSize)))
         return false;
-    // The whole output stays put (stable), so zstd decodes straight into it rather than through
-    // a window buffer of its own; the input goes in small steps, so every piece is handed on
+    // The output stays put (stable), so zstd decodes straight into it rather than through a
+    // window buffer of its own; the input goes in small steps, so every piece is reported
     // while it is still in the cache.
-    if (size > SIZE_MAX / 2 || ZSTD_isError(ZSTD_DCtx_setParameter(d, ZSTD_d_stableOutBuffer, 1)))
-        return false;
-    const std::unique_ptr<uint8_t[]> out(new (std::nothrow) uint8_t[size ? static_cast<size_t>(size) : 1]);
-    if (!out)
+    if (ZSTD_isError(ZSTD_DCtx_setParameter(d, ZSTD_d_stableOutBuffer, 1)))
         return false;
     constexpr size_t kStep = size_t{1} << 17;
-    ZSTD_outBuffer target{out.get(), static_cast<size_t>(size), 0};
+    uint8_t none = 0;
+    ZSTD_outBuffer target{size ? out : &none, size, 0};
     ZSTD_inBuffer in{data.data(), 0, 0};
     size_t remaining = 1;
     while (remaining != 0) {
         in.size = std::min(data.size(), in.pos + kStep);
         const size_t before = in.pos + target.pos;
-        const size_t handed = target.pos;
+        const size_t reported = target.pos;
         remaining = ZSTD_decompressStream(d, &target, &in);
         if (ZSTD_isError(remaining))
             return false;
-        if (target.pos > handed && !sink(out.get() + handed, target.pos - handed))
+        if (target.pos > reported && !progress(target.pos))
             return false;
         if (remaining != 0 && in.pos + target.pos == before && in.size == data.size())
             return false;  // truncated frame: no progress possible
@@ -130,15 +127,11 @@ std::optional<Bytes> DecodeContents(Method method, const Bytes& old, const Bytes
         return std::nullopt;
     Bytes out;
     try {
-        out.reserve(static_cast<size_t>(size));
+        out.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    auto append = [&out](const uint8_t* piece, size_t count) {
-        out.insert(out.end(), piece, piece + count);
-        return true;
-    };
-    if (!DecodeContentsTo(method, old.data(), old.size(), data, size, append))
+    if (!DecodeContentsInto(method, old.data(), old.size(), data, out.data(), out.size(), [](size_t) { return true; }))
         return std::nullopt;
     return out;
 }

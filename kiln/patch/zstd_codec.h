@@ -22,11 +22,11 @@ struct Encoded {
 // smaller. Nothing when zstd fails (out of memory).
 std::optional<Encoded> EncodeContents(const Bytes& old, const Bytes& next, int level = 19);
 
-// Decodes piece by piece into `sink`; false unless the frame decodes to exactly `size` bytes
-// and the sink takes every piece.
-using DecodedPiece = std::function<bool(const uint8_t* data, size_t size)>;
-bool DecodeContentsTo(Method method, const uint8_t* old, size_t oldSize, const Bytes& data, uint64_t size,
-                      const DecodedPiece& sink);
+// Decodes into `out`, telling `progress` after each piece how far the output is final (a false
+// answer stops the decode); false unless the frame decodes to exactly `size` bytes.
+using DecodeProgress = std::function<bool(size_t decoded)>;
+bool DecodeContentsInto(Method method, const uint8_t* old, size_t oldSize, const Bytes& data, uint8_t* out,
+                        size_t size, const DecodeProgress& progress);
 
 // The new contents back; nothing unless the frame decodes to exactly `size` bytes.
 std::optional<Bytes> DecodeContents(Method method, const Bytes& old, const Bytes& data, uint64_t size);
