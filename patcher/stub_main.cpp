@@ -15,8 +15,8 @@
 #include "kiln/patch/apply.h"
 #include "kiln/patch/builder.h"
 #include "kiln/patch/file_bytes.h"
-#include "kiln/patch/ini_value.h"
 #include "kiln/patch/names.h"
+#include "kiln/patch/system_ini.h"
 #include "patcher/stub_rules.h"
 #include "patcher/stub_window.h"
 
@@ -168,9 +168,10 @@ void WaitForLauncher(const std::wstring& folder)
     }
 }
 
-// An unelevated launcher's writes to a protected folder land in the virtual store; its copy
-// of System.ini must say the new version too, or the launcher offers this patch again.
-void RaiseVirtualisedVersion(const std::wstring& folder, const std::string& version)
+// An unelevated launcher's writes to a protected folder land in the virtual store, and it
+// reads its copy of System.ini from there: that copy gets the new version's changes too, or
+// the launcher would see the old settings and offer this patch again.
+void UpdateVirtualisedSystemIni(const std::wstring& folder, const Payload& payload)
 {
     wchar_t localAppData[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData)))
@@ -183,11 +184,13 @@ void RaiseVirtualisedVersion(const std::wstring& folder, const std::string& vers
     const auto text = ReadWholeFile(storePath);
     if (!text)
         return;
-    const std::string raised = WriteIniValue(std::string(text->begin(), text->end()), "Game", "Version", version);
-    DiskFileSystem store_files(storePath.parent_path());
+    const auto merged = SystemIniFor(payload, std::string(text->begin(), text->end()));
+    if (!merged)
+        return;
+    DiskFileSystem storeFiles(storePath.parent_path());
     const std::string name = Utf8(storePath.filename().wstring());
-    store_files.Write(name + ".kiln-new", Bytes(raised.begin(), raised.end()));
-    store_files.Replace(name + ".kiln-new", name);
+    storeFiles.Write(name + ".kiln-new", Bytes(merged->begin(), merged->end()));
+    storeFiles.Replace(name + ".kiln-new", name);
 }
 
 void Show(const std::u16string& text, bool quiet, UINT icon)
@@ -250,7 +253,7 @@ int Run(HINSTANCE instance)
     };
     const ApplyResult result = switches.quiet ? work({}) : RunWithProgressWindow(instance, work);
     if (result.outcome == Outcome::kApplied) {
-        RaiseVirtualisedVersion(folder, payload->toVersion);
+        UpdateVirtualisedSystemIni(folder, *payload);
         if (payload->launcherUpdate && !switches.quiet &&
             ::MessageBoxW(nullptr, Wide(u"新しいランチャーを起動しますか？"), Wide(u"パッチ"),
                           MB_YESNO | MB_ICONQUESTION) == IDYES) {

@@ -10,6 +10,7 @@
 #include "kiln/patch/ini_value.h"
 #include "kiln/patch/journal.h"
 #include "kiln/patch/names.h"
+#include "kiln/patch/system_ini.h"
 #include "kiln/patch/trailing_digest.h"
 
 namespace Kiln::Patch {
@@ -159,7 +160,7 @@ bool AlreadyApplied(const Payload& payload, FileSystem& files)
     if (InstalledVersion(files) != payload.toVersion)
         return false;
     for (const Entry& entry : payload.entries) {
-        if (HasContents(entry.kind) && files.Hash(entry.name) != entry.newHash)
+        if (HasContents(entry.kind) && !IsSystemIni(entry.name) && files.Hash(entry.name) != entry.newHash)
             return false;
         if (entry.kind == EntryKind::kRemoveFile && files.Exists(entry.name))
             return false;
@@ -256,6 +257,24 @@ ApplyResult StageFile(const Entry& entry, FileSystem& files)
     return Result(Outcome::kApplied, Reason::kNone);
 }
 
+// System.ini is merged with what the launcher wrote to it, so it is checked against the bytes
+// computed here rather than the digest the patch carries.
+ApplyResult StageSystemIni(const Payload& payload, const Entry& entry, FileSystem& files)
+{
+    const auto installed = files.Read(entry.name);
+    if (!installed)
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    const auto text =
+        SystemIniFor(payload, std::string_view(reinterpret_cast<const char*>(installed->data()), installed->size()));
+    if (!text)
+        return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);
+    const Bytes bytes(text->begin(), text->end());
+    if (!files.Write(Staged(entry.name), bytes) ||
+        files.Hash(Staged(entry.name)) != HashBytes(bytes.data(), bytes.size()))
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    return Result(Outcome::kApplied, Reason::kNone);
+}
+
 // The checks; with `deferDeltas`, the old digest of a file that travels as a delta is left to
 // StageFile, which holds that file in memory anyway.
 ApplyResult CheckFolder(const Payload& payload, FileSystem& files, bool deferDeltas)
@@ -271,7 +290,9 @@ ApplyResult CheckFolder(const Payload& payload, FileSystem& files, bool deferDel
         case EntryKind::kRemoveFile: {
             if (!files.Exists(entry.name) || files.IsFolder(entry.name))
                 return Result(Outcome::kRefused, Reason::kFileMissing, entry.name);
-            if (!(deferDeltas && entry.method == Method::kDelta) && files.Hash(entry.name) != entry.oldHash)
+            // System.ini is merged, not checked.
+            const bool unchecked = (deferDeltas && entry.method == Method::kDelta) || IsSystemIni(entry.name);
+            if (!unchecked && files.Hash(entry.name) != entry.oldHash)
                 return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
             raisesVersion = raisesVersion || (entry.kind == EntryKind::kChangeFile && IsSystemIni(entry.name));
             break;
@@ -353,7 +374,8 @@ ApplyResult ApplyPayload(const Payload& payload, FileSystem& files, const Progre
         for (const Entry* entry : entries) {
             if (progress)
                 progress(Step::kStaging, done++, deltas.size() + wholes.size());
-            const ApplyResult staged = StageFile(*entry, files);
+            const ApplyResult staged =
+                IsSystemIni(entry->name) ? StageSystemIni(payload, *entry, files) : StageFile(*entry, files);
             if (staged.reason != Reason::kNone)
                 return staged;
         }

@@ -27,8 +27,8 @@ struct GameVersions {
         const std::string archive = TestSupport::NoiseBytes(200000, 3);
         std::string changedArchive = archive;
         changedArchive.replace(50000, 1000, TestSupport::NoiseBytes(1000, 4));
-        old.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=1.00\r\n");
-        next.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=1.01\r\n");
+        old.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=1.00\r\n[Twitter]\r\nAPIAccessKey=plain\r\n");
+        next.Write("System.ini", "[Game]\r\nTitle=t2\r\nVersion=1.01\r\n[Twitter]\r\nAPIAccessKey=plain\r\n");
         old.Write("Game.exe", "engine 1");
         next.Write("Game.exe", "engine 1");
         old.Write("data/archive.pak", archive);
@@ -60,6 +60,25 @@ TEST(PatchApplyTest, AppliedFolderEqualsTheNewVersionExactly)
     // A second run finds the work done.
     EXPECT_EQ(ApplyPayload(versions.payload, files).outcome, Outcome::kApplied);
     EXPECT_EQ(Snapshot(game.Path()), Snapshot(versions.next.Path()));
+}
+
+// The launcher seals the account key in System.ini in place: the patch must still apply, keep
+// the sealed key, and bring the new version's own changes.
+TEST(PatchApplyTest, ASystemIniTheLauncherWroteToIsMerged)
+{
+    GameVersions versions;
+    const TempFolder game("apply_sealed");
+    TestSupport::CopyFolder(versions.old.Path(), game.Path());
+    game.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=1.00\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n");
+    auto expected = Snapshot(versions.next.Path());
+    expected["System.ini"] = "[Game]\r\nTitle=t2\r\nVersion=1.01\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n";
+    DiskFileSystem files(game.Path());
+    EXPECT_EQ(CheckPayload(versions.payload, files).reason, Reason::kNone);
+    for (int run = 0; run < 2; ++run) {
+        const ApplyResult result = ApplyPayload(versions.payload, files);
+        EXPECT_EQ(result.outcome, Outcome::kApplied) << run << ": " << Describe(result);
+        EXPECT_EQ(Snapshot(game.Path()), expected) << run;
+    }
 }
 
 TEST(PatchApplyTest, RefusesAFolderItWasNotBuiltFor)

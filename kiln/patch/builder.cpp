@@ -76,7 +76,9 @@ std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& new
                 *error = "cannot read '" + name + "'";
             return false;
         }
-        const auto encoded = EncodeContents(*old, *next, level);
+        // System.ini travels whole: the installed one may differ from the old version's.
+        const bool systemIni = FoldedName(name) == FoldedName(kSystemIni);
+        const auto encoded = EncodeContents(systemIni ? Bytes{} : *old, *next, level);
         if (!encoded) {
             if (error)
                 *error = "cannot compress '" + name + "'";
@@ -91,6 +93,8 @@ std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& new
         entry.newHash = HashBytes(next->data(), next->size());
         if (FoldedName(name) == launcher)
             payload.launcherUpdate = true;
+        if (systemIni && changed)
+            payload.oldSystemIni.assign(old->begin(), old->end());
         payload.entries.push_back(std::move(entry));
         return true;
     };

@@ -107,6 +107,39 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
     return found;
 }
 
+// A value as the text spells it (quotes included), or nothing.
+std::optional<std::string_view> RawValue(std::string_view text, std::string_view section, std::string_view key)
+{
+    const Found found = Find(text, section, key);
+    if (!found.keyLine)
+        return std::nullopt;
+    return text.substr(found.valueBegin, found.valueEnd - found.valueBegin);
+}
+
+struct KeyName {
+    std::string_view section;
+    std::string_view key;
+};
+
+// Every key of every section, in the order the text lists them.
+std::vector<KeyName> KeysOf(std::string_view text)
+{
+    std::vector<KeyName> keys;
+    std::optional<std::string_view> section;
+    for (const Line& line : SplitLines(text)) {
+        const std::string_view content = text.substr(line.begin, line.end - line.begin);
+        if (const auto name = SectionOf(content)) {
+            section = name;
+            continue;
+        }
+        const size_t equals = content.find('=');
+        const std::string_view key = equals == std::string_view::npos ? "" : Trim(content.substr(0, equals));
+        if (section && !key.empty() && key.front() != ';')
+            keys.push_back({*section, key});
+    }
+    return keys;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadIniValue(std::string_view text, std::string_view section, std::string_view key)
@@ -146,6 +179,23 @@ std::string WriteIniValue(std::string_view text, std::string_view section, std::
         out.append(eol);
     out.append("[" + std::string(section) + "]" + eol + keyLine);
     return out;
+}
+
+std::string MergeIniText(std::string_view old, std::string_view installed, std::string_view next)
+{
+    if (installed == old)
+        return std::string(next);
+    std::string merged(next);
+    for (const KeyName& name : KeysOf(installed)) {
+        if (SameName(name.section, "Game") && SameName(name.key, "Version"))
+            continue;
+        const auto mine = RawValue(installed, name.section, name.key);
+        const auto before = RawValue(old, name.section, name.key);
+        if (mine == before || RawValue(next, name.section, name.key) != before)
+            continue;
+        merged = WriteIniValue(merged, name.section, name.key, *mine);
+    }
+    return merged;
 }
 
 }  // namespace Kiln::Patch

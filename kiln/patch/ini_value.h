@@ -16,4 +16,10 @@ std::optional<std::string> ReadIniValue(std::string_view text, std::string_view 
 std::string WriteIniValue(std::string_view text, std::string_view section, std::string_view key,
                           std::string_view value);
 
+// A profile text of a new version for a folder whose text changed after it was installed:
+// `next`, except that a key the folder's text (`installed`) set or changed keeps that value
+// when the new version leaves it as the old one (`old`) had it. [Game] Version is always the
+// new one's; a folder that still holds `old` gets `next` byte for byte.
+std::string MergeIniText(std::string_view old, std::string_view installed, std::string_view next);
+
 }  // namespace Kiln::Patch

@@ -47,5 +47,38 @@ TEST(PatchIniValueTest, WritesKeepEveryOtherByte)
         EXPECT_EQ(WriteIniValue(c.text, "Game", "Version", "1.01"), c.written) << c.text;
 }
 
+TEST(PatchIniValueTest, MergeKeepsWhatTheFolderWroteUnlessTheNewVersionChangedIt)
+{
+    struct Case {
+        const char* what;
+        const char* old;
+        const char* installed;
+        const char* next;
+        const char* merged;
+    };
+    const Case cases[] = {
+        {"folder as installed", "[Game]\r\nVersion=1.00\r\n", "[Game]\r\nVersion=1.00\r\n",
+         "[Game]\nTitle=t\nVersion=1.01\n", "[Game]\nTitle=t\nVersion=1.01\n"},
+        {"sealed key kept", "[Game]\r\nVersion=1.00\r\n[Twitter]\r\nAPIAccessKey=plain\r\n",
+         "[Game]\r\nVersion=1.00\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n",
+         "[Game]\r\nTitle=\x83\x51\r\nVersion=1.01\r\n[Twitter]\r\nAPIAccessKey=plain\r\n",
+         "[Game]\r\nTitle=\x83\x51\r\nVersion=1.01\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n"},
+        {"maker's new key wins", "[Twitter]\r\nAPIAccessKey=plain\r\n[Game]\r\nVersion=1.00\r\n",
+         "[Twitter]\r\nAPIAccessKey=SEALED\r\n[Game]\r\nVersion=1.00\r\n",
+         "[Twitter]\r\nAPIAccessKey=other\r\n[Game]\r\nVersion=1.01\r\n",
+         "[Twitter]\r\nAPIAccessKey=other\r\n[Game]\r\nVersion=1.01\r\n"},
+        {"key the maker dropped stays dropped", "[Game]\nVersion=1.00\nA=1\n", "[Game]\nVersion=1.00\nA=2\n",
+         "[Game]\nVersion=1.01\n", "[Game]\nVersion=1.01\n"},
+        {"key added after install kept, in the new text's line ends", "[Game]\r\nVersion=1.00\r\n",
+         "[game]\r\nVersion=1.00\r\nfps=\"60\"\r\n[Twitter]\r\nAPIAccessKey=s\r\n",
+         "[Game]\r\nVersion=1.01\r\n\r\n[Sound]\r\nBGM=1\r\n",
+         "[Game]\r\nVersion=1.01\r\nfps=\"60\"\r\n\r\n[Sound]\r\nBGM=1\r\n[Twitter]\r\nAPIAccessKey=s\r\n"},
+        {"the new version is always the new one's", "[Game]\nVersion=1.00\n", "[Game]\nVersion = 1.00x\n",
+         "[Game]\nVersion=1.01\n", "[Game]\nVersion=1.01\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MergeIniText(c.old, c.installed, c.next), c.merged) << c.what;
+}
+
 }  // namespace
 }  // namespace Kiln::Patch

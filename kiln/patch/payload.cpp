@@ -7,7 +7,7 @@
 namespace Kiln::Patch {
 namespace {
 
-constexpr char kPayloadMagic[8] = {'K', 'I', 'L', 'N', 'P', 'A', 'Y', '1'};
+constexpr char kPayloadMagic[8] = {'K', 'I', 'L', 'N', 'P', 'A', 'Y', '2'};
 constexpr char kTrailerMagic[8] = {'K', 'I', 'L', 'N', 'P', 'T', 'C', 'H'};
 constexpr size_t kMaxText = 0xFFFF;
 
@@ -100,6 +100,8 @@ Bytes WritePayload(const Payload& payload)
     PutText(out, payload.fromVersion.substr(0, kMaxText));
     PutText(out, payload.toVersion.substr(0, kMaxText));
     PutNumber(out, payload.launcherUpdate ? 1 : 0, 4);
+    PutNumber(out, payload.oldSystemIni.size(), 8);
+    out.insert(out.end(), payload.oldSystemIni.begin(), payload.oldSystemIni.end());
     PutNumber(out, payload.entries.size(), 4);
     for (const Entry& entry : payload.entries) {
         PutNumber(out, static_cast<uint8_t>(entry.kind), 1);
@@ -124,12 +126,14 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
     Payload payload;
     uint64_t flags = 0;
     uint64_t count = 0;
+    Bytes oldSystemIni;
     if (!reader.Text(payload.fromVersion) || !reader.Text(payload.toVersion) || !reader.Number(flags, 4) ||
-        !reader.Number(count, 4))
+        !reader.Block(oldSystemIni) || !reader.Number(count, 4))
         return Fail(error, "truncated header");
     if (flags > 1)
         return Fail(error, "unknown flags");
     payload.launcherUpdate = flags == 1;
+    payload.oldSystemIni.assign(oldSystemIni.begin(), oldSystemIni.end());
     // The smallest entry takes 91 bytes: no count may promise more entries than that allows.
     constexpr size_t kMinEntry = 1 + 1 + 2 + 8 + 8 + 32 + 32 + 8;
     if (count > reader.Remaining() / kMinEntry)

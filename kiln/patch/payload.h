@@ -35,6 +35,8 @@ struct Payload {
     std::string fromVersion;  // [Game] Version before and after, as System.ini holds them (CP932)
     std::string toVersion;
     bool launcherUpdate = false;  // the patch replaces Launcher.exe
+    // The old version's System.ini, to merge with one the launcher has written to since.
+    std::string oldSystemIni;
     std::vector<Entry> entries;
 };
 

@@ -13,6 +13,7 @@ Payload Sample()
     payload.fromVersion = "1.00";
     payload.toVersion = "1.01";
     payload.launcherUpdate = true;
+    payload.oldSystemIni = "[Game]\r\nVersion=1.00\r\n";
     Entry folder;
     folder.kind = EntryKind::kAddFolder;
     folder.method = static_cast<Method>(0);
@@ -39,14 +40,17 @@ Payload Sample()
 TEST(PatchPayloadTest, WrittenPayloadReadsBackAsWritten)
 {
     const Bytes bytes = WritePayload(Sample());
-    // Magic, two versions, flags, count: the layout makers' tools may rely on.
-    ASSERT_GT(bytes.size(), 24u);
-    EXPECT_EQ(std::memcmp(bytes.data(), "KILNPAY1\x04\x00" "1.00\x04\x00" "1.01\x01\x00\x00\x00\x03\x00\x00\x00", 28), 0);
+    // Magic, two versions, flags, the old System.ini, count: the layout makers' tools may rely on.
+    const char layout[] = "KILNPAY2\x04\x00" "1.00\x04\x00" "1.01\x01\x00\x00\x00"
+                          "\x16\x00\x00\x00\x00\x00\x00\x00[Game]\r\nVersion=1.00\r\n\x03\x00\x00\x00";
+    ASSERT_GT(bytes.size(), sizeof layout - 1);
+    EXPECT_EQ(std::memcmp(bytes.data(), layout, sizeof layout - 1), 0);
     const auto read = ReadPayload(bytes.data(), bytes.size());
     ASSERT_TRUE(read);
     EXPECT_EQ(read->fromVersion, "1.00");
     EXPECT_EQ(read->toVersion, "1.01");
     EXPECT_TRUE(read->launcherUpdate);
+    EXPECT_EQ(read->oldSystemIni, "[Game]\r\nVersion=1.00\r\n");
     ASSERT_EQ(read->entries.size(), 3u);
     const Entry& changed = read->entries[1];
     EXPECT_EQ(changed.kind, EntryKind::kChangeFile);
@@ -102,13 +106,17 @@ TEST(PatchPayloadTest, MalformedEntriesAreRefused)
 TEST(PatchPayloadTest, CountsAndSizesBeyondThePayloadAreRefused)
 {
     Bytes bytes = WritePayload(Sample());
+    Bytes ini = bytes;
+    ini[24 + 6] = 0x01;  // the old System.ini's size
+    EXPECT_FALSE(ReadPayload(ini.data(), ini.size()));
+    const size_t header = 24 + 8 + 22;  // up to the entry count
     Bytes count = bytes;
-    count[24] = 0xFF;  // the entry count, now far more than the bytes hold
-    count[25] = 0xFF;
+    count[header] = 0xFF;  // the entry count, now far more than the bytes hold
+    count[header + 1] = 0xFF;
     EXPECT_FALSE(ReadPayload(count.data(), count.size()));
     // The first entry's data size (a folder's: after kind, method, name and the sizes and digests).
     Bytes size = bytes;
-    const size_t dataSize = 28 + 1 + 1 + 2 + 8 + 8 + 8 + 32 + 32;
+    const size_t dataSize = header + 4 + 1 + 1 + 2 + 8 + 8 + 8 + 32 + 32;
     size[dataSize + 7] = 0x80;
     EXPECT_FALSE(ReadPayload(size.data(), size.size()));
 }

@@ -18,6 +18,7 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     Configure("1.00", {Serve(46, site, R"({"/update.txt": {"file": "update.txt"},
                                          "/update.txt.sig": {"file": "update.txt.sig"},
                                          "/patch_1.01.exe": {"file": "patch_1.01.exe"}})")});
+    game_.Write("System.ini", game_.Read("System.ini") + "[Twitter]\r\nAPIAccessKey=plain\r\n");
     const std::string archive = ::TestSupport::NoiseBytes(1 << 20, 21);
     game_.Write("archive.pak", archive);
     game_.Write("removed.txt", "dropped in 1.01");
@@ -40,6 +41,9 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     const auto built = KilnCli::TestSupport::RunKiln({"patch", "build", old.Path().u8string(), next.Path().u8string(),
                                                       program, "--stub", KILN_PATCH_STUB, "--level", "3"});
     ASSERT_EQ(built.code, 0) << built.err;
+    // The launcher has sealed the key in place since 1.00 was installed: the patch keeps it.
+    auto sealed = [](std::string text) { return text.replace(text.find("=plain"), 6, "=SEALED"); };
+    game_.Write("System.ini", sealed(game_.Read("System.ini")));
     const std::string digest = Md5Hex(KilnTest::ReadFileText(program));
     EXPECT_EQ(built.out, "1.01," + digest + ",0,patch_1.01.exe\n");  // the line the maker appends
     const std::string info = UpdateInfo({{"1.01", digest, 0}});
@@ -54,7 +58,10 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     EXPECT_EQ(InstalledVersion(), "1.01");
     // Every file of 1.01 byte for byte, nothing of 1.00's that 1.01 dropped, nothing left over.
     const auto game = ::TestSupport::Snapshot(fs::path(game_.Path()));
-    for (const auto& [name, bytes] : ::TestSupport::Snapshot(next.Path())) {
+    auto expected = ::TestSupport::Snapshot(next.Path());
+    EXPECT_EQ(game_.Read("System.ini"), sealed(systemIni));
+    expected.erase("System.ini");
+    for (const auto& [name, bytes] : expected) {
         const auto found = game.find(name);
         ASSERT_NE(found, game.end()) << name;
         EXPECT_EQ(found->second, bytes) << name;
