@@ -189,9 +189,10 @@ std::string MergeIniText(std::string_view old, std::string_view installed, std::
     for (const KeyName& name : KeysOf(installed)) {
         if (SameName(name.section, "Game") && SameName(name.key, "Version"))
             continue;
+        // Nothing for a key the profile functions never see (one in a repeated section).
         const auto mine = RawValue(installed, name.section, name.key);
         const auto before = RawValue(old, name.section, name.key);
-        if (mine == before || RawValue(next, name.section, name.key) != before)
+        if (!mine || mine == before || RawValue(next, name.section, name.key) != before)
             continue;
         merged = WriteIniValue(merged, name.section, name.key, *mine);
     }

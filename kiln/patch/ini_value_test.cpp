@@ -73,6 +73,9 @@ TEST(PatchIniValueTest, MergeKeepsWhatTheFolderWroteUnlessTheNewVersionChangedIt
          "[game]\r\nVersion=1.00\r\nfps=\"60\"\r\n[Twitter]\r\nAPIAccessKey=s\r\n",
          "[Game]\r\nVersion=1.01\r\n\r\n[Sound]\r\nBGM=1\r\n",
          "[Game]\r\nVersion=1.01\r\nfps=\"60\"\r\n\r\n[Sound]\r\nBGM=1\r\n[Twitter]\r\nAPIAccessKey=s\r\n"},
+        {"a repeated section's key, unseen by the profile functions, is not carried",
+         "[Game]\nVersion=1.00\nB=1\n", "[Game]\nVersion=1.00\n[X]\nA=1\n[Game]\nB=5\n",
+         "[Game]\nVersion=1.01\nB=1\n", "[Game]\nVersion=1.01\nB=1\n[X]\nA=1\n"},
         {"the new version is always the new one's", "[Game]\nVersion=1.00\n", "[Game]\nVersion = 1.00x\n",
          "[Game]\nVersion=1.01\n", "[Game]\nVersion=1.01\n"},
     };
