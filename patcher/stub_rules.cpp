@@ -111,6 +111,8 @@ std::u16string MessageOf(const ApplyResult& result)
         return u"パッチファイルが壊れています。もう一度ダウンロードしてください。";
     case Reason::kNoSpace:
         return u"ディスクの空き容量が足りません。";
+    case Reason::kNoMemory:
+        return u"メモリが足りないため、パッチを適用できません。ほかのアプリケーションを終了してから、もう一度お試しください: " + file;
     case Reason::kCannotChange:
         if (result.outcome == Outcome::kApplied)
             return u"パッチを適用しました。";

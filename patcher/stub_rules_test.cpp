@@ -79,6 +79,7 @@ TEST(PatcherRulesTest, ExitCodesAndWordsFollowTheOutcome)
         {Outcome::kApplied, Reason::kCannotChange, "a.kiln-old", 0, u"パッチを適用しました。"},
         {Outcome::kFailed, Reason::kCannotChange, "\xe3\x82\xbb.dat", 1, u"ゲームを終了してから、もう一度お試しください: セ.dat"},
         {Outcome::kFailed, Reason::kNoSpace, "", 1, u"空き容量"},
+        {Outcome::kFailed, Reason::kNoMemory, "data/a.pak", 1, u"メモリが足りない"},
         {Outcome::kRefused, Reason::kFileDiffers, "data/a.bin", 2, u"変更されているため、パッチを適用できません: data/a.bin"},
         {Outcome::kRefused, Reason::kWrongVersion, "0.99", 2, u"バージョン（0.99）"},
     };

@@ -216,14 +216,14 @@ ApplyResult StageFile(const Entry& entry, FileSystem& files)
 {
     const bool delta = entry.method == Method::kDelta;
     if (entry.oldSize > SIZE_MAX / 2 || entry.newSize > SIZE_MAX / 2)
-        return Result(Outcome::kFailed, Reason::kNoSpace);
+        return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
     const size_t oldSize = delta ? static_cast<size_t>(entry.oldSize) : 0;
     const size_t newSize = static_cast<size_t>(entry.newSize);
     // Not zero-filled: every byte is read or decoded before it is used.
     const std::unique_ptr<uint8_t[]> old(new (std::nothrow) uint8_t[oldSize + 1]);
     const std::unique_ptr<uint8_t[]> next(new (std::nothrow) uint8_t[newSize + 1]);
     if (!old || !next)
-        return Result(Outcome::kFailed, Reason::kNoSpace);
+        return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
     std::optional<TrailingDigest> oldHash;
     if (delta) {
         oldHash.emplace(old.get(), oldSize);
@@ -411,6 +411,8 @@ std::string Describe(const ApplyResult& result)
         return "the patch is damaged ('" + result.detail + "')";
     case Reason::kNoSpace:
         return "not enough disk space";
+    case Reason::kNoMemory:
+        return "not enough memory to hold '" + result.detail + "'";
     case Reason::kCannotChange:
         return result.outcome == Outcome::kApplied ? "applied, but '" + result.detail + "' could not be cleared up"
                                                    : "cannot change '" + result.detail + "'";

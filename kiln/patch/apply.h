@@ -25,6 +25,7 @@ enum class Reason {
     kFileInTheWay,      // detail: the file that the patch would add
     kDamagedPatch,      // detail: the file whose contents do not decode
     kNoSpace,
+    kNoMemory,          // detail: the file too large to hold in memory
     kCannotChange,      // detail: the file that could not be written, moved or removed
     kJournalUnreadable,
 };
