@@ -2,9 +2,12 @@
 // process on a game folder, by Update.ini as the launcher starts it or with --target.
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "kiln/base/scoped_win.h"
@@ -134,6 +137,43 @@ TEST_F(PatchProgramTest, KilledAtAnyChangeTheNextRunEndsAtTheNewVersion)
         EXPECT_EQ(Snapshot(game_.Path()), expected) << "killed before change " << before;
     }
     EXPECT_GE(kills, 20);
+}
+
+// Wine has no user account control, but the files are real: a game under Program Files whose
+// launcher's System.ini writes went to the virtual store gets that copy merged too, with the
+// key the launcher sealed there and the new version's own change.
+TEST_F(PatchProgramTest, AVirtualisedSystemIniIsMergedToo)
+{
+    next_.Write("System.ini", "[Game]\r\nTitle=new\r\nVersion=1.01\r\n");
+    ASSERT_EQ(KilnCli::TestSupport::RunKiln({"patch", "build", old_.Path().u8string(), next_.Path().u8string(),
+                                             Program(), "--stub", KILN_PATCH_STUB, "--level", "3"})
+                  .code,
+              0);
+    wchar_t programFiles[MAX_PATH] = {};
+    wchar_t localAppData[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles)));
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData)));
+    struct RemovedAtEnd {
+        fs::path path;
+        ~RemovedAtEnd()
+        {
+            std::error_code code;
+            fs::remove_all(path, code);
+        }
+    };
+    const RemovedAtEnd game{fs::path(programFiles) / ("kiln_e2e_" + std::to_string(::GetCurrentProcessId()))};
+    const RemovedAtEnd store{fs::path(localAppData) / L"VirtualStore" / game.path.relative_path()};
+    TestSupport::CopyFolder(old_.Path(), game.path);
+    fs::create_directories(store.path);
+    {
+        std::ofstream out(store.path / "System.ini", std::ios::binary);
+        out << "[Game]\r\nVersion=1.00\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n";
+    }
+    EXPECT_EQ(RunPatch(L"--quiet --target \"" + game.path.wstring() + L"\"", work_.Path()), 0);
+    EXPECT_EQ(Snapshot(game.path), Snapshot(next_.Path()));
+    EXPECT_EQ(TestSupport::ReadFile(store.path / "System.ini"),
+              "[Game]\r\nTitle=new\r\nVersion=1.01\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n");
+    EXPECT_EQ(Snapshot(store.path).size(), 1u);
 }
 
 }  // namespace
