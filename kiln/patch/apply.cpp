@@ -291,10 +291,11 @@ ApplyResult CheckFolder(const Payload& payload, FileSystem& files, bool deferDel
             if (!files.Exists(entry.name) || files.IsFolder(entry.name))
                 return Result(Outcome::kRefused, Reason::kFileMissing, entry.name);
             // System.ini is merged, not checked.
-            const bool unchecked = (deferDeltas && entry.method == Method::kDelta) || IsSystemIni(entry.name);
+            const bool systemIni = entry.kind == EntryKind::kChangeFile && IsSystemIni(entry.name);
+            const bool unchecked = (deferDeltas && entry.method == Method::kDelta) || systemIni;
             if (!unchecked && files.Hash(entry.name) != entry.oldHash)
                 return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
-            raisesVersion = raisesVersion || (entry.kind == EntryKind::kChangeFile && IsSystemIni(entry.name));
+            raisesVersion = raisesVersion || systemIni;
             break;
         }
         case EntryKind::kAddFile:
