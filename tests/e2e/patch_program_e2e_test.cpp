@@ -13,6 +13,7 @@
 #include "kiln/base/scoped_win.h"
 #include "tests/support/patch_folders.h"
 #include "tests/support/tool_harness.h"
+#include "tests/support/ui_driver.h"
 
 namespace {
 
@@ -50,8 +51,9 @@ protected:
 
     std::string Program() const { return (work_.Path() / "patch-1.01.exe").u8string(); }
 
-    // Runs the patch program in `folder` with `arguments`; its exit code, or -1.
-    int RunPatch(const std::wstring& arguments, const fs::path& folder) const
+    // Starts the patch program in `folder` with `arguments`; its process (null when it did not
+    // start) and its id.
+    Kiln::UniqueHandle StartPatch(const std::wstring& arguments, const fs::path& folder, DWORD* id = nullptr) const
     {
         std::wstring command = L"\"" + fs::u8path(Program()).wstring() + L"\" " + arguments;
         STARTUPINFOW startup{};
@@ -59,14 +61,26 @@ protected:
         PROCESS_INFORMATION info{};
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.wstring().c_str(),
                               &startup, &info))
-            return -1;
-        const Kiln::UniqueHandle process(info.hProcess);
+            return {};
         const Kiln::UniqueHandle thread(info.hThread);
-        if (::WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0)
+        if (id)
+            *id = info.dwProcessId;
+        return Kiln::UniqueHandle(info.hProcess);
+    }
+
+    // The exit code of a started patch program, or -1 when it does not end in time.
+    static int ExitCodeOf(const Kiln::UniqueHandle& process, DWORD timeoutMs = 60000)
+    {
+        if (!process || ::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0)
             return -1;
         DWORD code = 0;
         ::GetExitCodeProcess(process.Get(), &code);
         return static_cast<int>(code);
+    }
+
+    int RunPatch(const std::wstring& arguments, const fs::path& folder) const
+    {
+        return ExitCodeOf(StartPatch(arguments, folder));
     }
 
     std::wstring TargetSwitch() const { return L"--quiet --target \"" + game_.Path().wstring() + L"\""; }
@@ -99,6 +113,42 @@ TEST_F(PatchProgramTest, AFileHeldOpenForWritingFailsWithTheFolderAsBefore)
     // Once the file is free the same patch applies.
     EXPECT_EQ(RunPatch(TargetSwitch(), work_.Path()), 0);
     EXPECT_EQ(Snapshot(game_.Path()), Snapshot(next_.Path()));
+}
+
+// As the launcher starts it, with its window: a failure keeps the reason on screen until the
+// player closes the window, and only then does the program end.
+TEST_F(PatchProgramTest, AFailureShowsItsReasonUntilThePlayerClosesTheWindow)
+{
+    work_.Write("Update.ini", "[Update]\r\nTargetDirectory=" + game_.Path().string() + "\\\r\n");
+    const auto before = Snapshot(game_.Path());
+    const fs::path held = game_.Path() / "data" / "archive.pak";
+    const Kiln::UniqueFileHandle file(::CreateFileW(held.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    DWORD id = 0;
+    const Kiln::UniqueHandle process = StartPatch(L"", work_.Path(), &id);
+    ASSERT_TRUE(process);
+    struct EndedAtExit {  // a failed expectation must not leave the window waiting
+        const Kiln::UniqueHandle& process;
+        ~EndedAtExit()
+        {
+            if (::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
+                ::TerminateProcess(process.Get(), 1);
+        }
+    } ended{process};
+    const HWND window = KilnTest::WaitForWindow(id, "KilnPatchWindow", "パッチ");
+    ASSERT_NE(window, nullptr);
+    const HWND text = ::FindWindowExA(window, nullptr, "STATIC", nullptr);
+    const std::string reason =
+        "ファイルを書き換えられませんでした。ゲームを終了してから、もう一度お試しください: data/archive.pak";
+    const DWORD start = ::GetTickCount();
+    while (KilnTest::ControlText(text) != reason && ::GetTickCount() - start < 30000)
+        ::Sleep(50);
+    EXPECT_EQ(KilnTest::ControlText(text), reason);
+    EXPECT_EQ(ExitCodeOf(process, 1000), -1);  // still waiting for the player
+    EXPECT_EQ(Snapshot(game_.Path()), before);
+    KilnTest::Click(window, 100);  // 閉じる
+    EXPECT_EQ(ExitCodeOf(process, 10000), 1);
 }
 
 TEST_F(PatchProgramTest, AModifiedOldFileOrAnotherVersionIsRefusedUntouched)
