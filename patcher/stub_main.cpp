@@ -90,12 +90,29 @@ std::wstring TargetFromUpdateIni()
     return WideFromCp932(TargetDirectoryOf(std::string(text->begin(), text->end())));
 }
 
+// Starts at the working folder: a player who put the patch in the game folder and started it
+// there only has to confirm. Given as an item list: Wine selects nothing for a path in text.
+int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start)
+{
+    if (message == BFFM_INITIALIZED) {
+        PIDLIST_ABSOLUTE folder = ::ILCreateFromPathW(reinterpret_cast<const wchar_t*>(start));
+        if (folder) {
+            ::SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(folder));
+            ::ILFree(folder);
+        }
+    }
+    return 0;
+}
+
 std::wstring AskForFolder()
 {
     const std::u16string title = u"パッチを適用するゲームのフォルダーを選んでください。";
+    const std::wstring start = fs::current_path().wstring();
     BROWSEINFOW browse{};
     browse.lpszTitle = Wide(title);
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    browse.lpfn = SelectStartFolder;
+    browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
     if (!chosen)
         return {};

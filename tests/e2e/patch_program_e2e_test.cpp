@@ -23,6 +23,16 @@ using TestSupport::TempFolder;
 
 const char kJapaneseName[] = "\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96/\xe8\xaa\xac\xe6\x98\x8e.txt";  // セーブ/説明.txt
 
+// A failed expectation must not leave a patch program's window waiting for a player.
+struct EndedAtExit {
+    const Kiln::UniqueHandle& process;
+    ~EndedAtExit()
+    {
+        if (::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(process.Get(), 1);
+    }
+};
+
 class PatchProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -115,6 +125,21 @@ TEST_F(PatchProgramTest, AFileHeldOpenForWritingFailsWithTheFolderAsBefore)
     EXPECT_EQ(Snapshot(game_.Path()), Snapshot(next_.Path()));
 }
 
+// Run by hand with no Update.ini beside it: it asks for the game folder, starting at the
+// folder it was started in, and patches the one the player confirms.
+TEST_F(PatchProgramTest, RunByHandItAsksForTheGameFolder)
+{
+    DWORD id = 0;
+    const Kiln::UniqueHandle process = StartPatch(L"", game_.Path(), &id);
+    ASSERT_TRUE(process);
+    const EndedAtExit ended{process};
+    const HWND dialog = KilnTest::WaitForDialog(id, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    KilnTest::Click(dialog, IDOK);
+    EXPECT_EQ(ExitCodeOf(process, 30000), 0);
+    EXPECT_EQ(Snapshot(game_.Path()), Snapshot(next_.Path()));
+}
+
 // As the launcher starts it, with its window: a failure keeps the reason on screen until the
 // player closes the window, and only then does the program end.
 TEST_F(PatchProgramTest, AFailureShowsItsReasonUntilThePlayerClosesTheWindow)
@@ -128,14 +153,7 @@ TEST_F(PatchProgramTest, AFailureShowsItsReasonUntilThePlayerClosesTheWindow)
     DWORD id = 0;
     const Kiln::UniqueHandle process = StartPatch(L"", work_.Path(), &id);
     ASSERT_TRUE(process);
-    struct EndedAtExit {  // a failed expectation must not leave the window waiting
-        const Kiln::UniqueHandle& process;
-        ~EndedAtExit()
-        {
-            if (::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(process.Get(), 1);
-        }
-    } ended{process};
+    const EndedAtExit ended{process};
     const HWND window = KilnTest::WaitForWindow(id, "KilnPatchWindow", "パッチ");
     ASSERT_NE(window, nullptr);
     const HWND text = ::FindWindowExA(window, nullptr, "STATIC", nullptr);
