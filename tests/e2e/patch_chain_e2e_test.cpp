@@ -78,4 +78,64 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     CloseLauncher(window_);
 }
 
+// A top-level window of any process, by class and caption; null when none shows in time.
+HWND WaitForAnyWindow(const char* className, const char* caption, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        HWND window = ::FindWindowA(className, caption);
+        if (window && ::IsWindowVisible(window))
+            return window;
+        if (::GetTickCount() - start > timeoutMs)
+            return nullptr;
+        ::Sleep(20);
+    }
+}
+
+// A patch that replaces Launcher.exe: the launcher quits, the patch program replaces it once it
+// is free, and offers to start the new one, which opens on the new version.
+TEST_F(PatchTest, BuiltLauncherUpdateStartsTheNewLauncherWhenThePlayerSaysSo)
+{
+    GameFolder& site = Site(47);
+    Configure("1.00", {Serve(47, site, R"({"/update.txt": {"file": "update.txt"},
+                                         "/patch_1.01.exe": {"file": "patch_1.01.exe"}})")});
+    const ::TestSupport::TempFolder old("launcher_old");
+    const ::TestSupport::TempFolder next("launcher_new");
+    ::TestSupport::CopyFolder(fs::path(game_.Path()), old.Path());
+    ::TestSupport::CopyFolder(fs::path(game_.Path()), next.Path());
+    std::string systemIni = game_.Read("System.ini");
+    systemIni.replace(systemIni.find("Version=1.00"), 12, "Version=1.01");
+    next.Write("System.ini", systemIni);
+    // Windows loads the image alone: bytes after it leave the program as it was.
+    const std::string launcher = game_.Read("Launcher.exe") + "1.01";
+    next.Write("Launcher.exe", launcher);
+
+    const std::string program = site.PathOf("patch_1.01.exe");
+    const auto built = KilnCli::TestSupport::RunKiln({"patch", "build", old.Path().u8string(), next.Path().u8string(),
+                                                      program, "--stub", KILN_PATCH_STUB, "--level", "3"});
+    ASSERT_EQ(built.code, 0) << built.err;
+    const std::string digest = Md5Hex(KilnTest::ReadFileText(program));
+    EXPECT_EQ(built.out, "1.01," + digest + ",1,patch_1.01.exe\n");
+    site.Write("update.txt", UpdateInfo({{"1.01", digest, 1}}));
+
+    ASSERT_TRUE(OpenDialog());
+    HWND box = WaitForBox("ランチャー再起動", 60000);
+    ASSERT_NE(box, nullptr);
+    Answer(box);
+    EXPECT_EQ(launcher_->WaitForExit(10000), 0);
+    HWND offer = WaitForAnyWindow("#32770", "パッチ", 60000);
+    ASSERT_NE(offer, nullptr);
+    EXPECT_EQ(KilnTest::MessageBoxText(offer), "新しいランチャーを起動しますか？");
+    EXPECT_EQ(game_.Read("Launcher.exe"), launcher);
+    EXPECT_EQ(InstalledVersion(), "1.01");
+    Answer(offer, IDYES);
+    HWND window = WaitForAnyWindow("#32770", kTitle, KilnTest::kWindowTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    DWORD started = 0;
+    ::GetWindowThreadProcessId(window, &started);
+    EXPECT_NE(started, launcher_->Id());
+    KilnTest::PressCloseBox(window);
+    EXPECT_TRUE(WaitGone(window, 5000));
+}
+
 }  // namespace
