@@ -11,6 +11,28 @@ namespace {
 using namespace PatchE2E;
 namespace fs = std::filesystem;
 
+// The released game folder as it is now, and 1.01 made from it with Version raised; a test
+// changes the rest of 1.01, then builds the patch program into `program`.
+struct Release {
+    explicit Release(const GameFolder& game) : nextSystemIni(game.Read("System.ini"))
+    {
+        ::TestSupport::CopyFolder(fs::path(game.Path()), old.Path());
+        ::TestSupport::CopyFolder(fs::path(game.Path()), next.Path());
+        nextSystemIni.replace(nextSystemIni.find("Version=1.00"), 12, "Version=1.01");
+        next.Write("System.ini", nextSystemIni);
+    }
+
+    KilnCli::TestSupport::ToolRun Build(const std::string& program) const
+    {
+        return KilnCli::TestSupport::RunKiln({"patch", "build", old.Path().u8string(), next.Path().u8string(), program,
+                                              "--stub", KILN_PATCH_STUB, "--level", "3"});
+    }
+
+    ::TestSupport::TempFolder old{"chain_old"};
+    ::TestSupport::TempFolder next{"chain_new"};
+    std::string nextSystemIni;
+};
+
 TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
 {
     GameFolder& site = Site(46);
@@ -23,14 +45,8 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     game_.Write("archive.pak", archive);
     game_.Write("removed.txt", "dropped in 1.01");
 
-    // The released folder as it is now, and 1.01 made from it.
-    const ::TestSupport::TempFolder old("chain_old");
-    const ::TestSupport::TempFolder next("chain_new");
-    ::TestSupport::CopyFolder(fs::path(game_.Path()), old.Path());
-    ::TestSupport::CopyFolder(fs::path(game_.Path()), next.Path());
-    std::string systemIni = game_.Read("System.ini");
-    systemIni.replace(systemIni.find("Version=1.00"), 12, "Version=1.01");
-    next.Write("System.ini", systemIni);
+    const Release release(game_);
+    const ::TestSupport::TempFolder& next = release.next;
     std::string changed = archive;
     changed.replace(300000, 4096, ::TestSupport::NoiseBytes(4096, 22));
     next.Write("archive.pak", changed);
@@ -38,8 +54,7 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     next.Write("\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf/\xe8\xbf\xbd\xe5\x8a\xa0.txt", "new in 1.01");  // データ/追加.txt
 
     const std::string program = site.PathOf("patch_1.01.exe");
-    const auto built = KilnCli::TestSupport::RunKiln({"patch", "build", old.Path().u8string(), next.Path().u8string(),
-                                                      program, "--stub", KILN_PATCH_STUB, "--level", "3"});
+    const auto built = release.Build(program);
     ASSERT_EQ(built.code, 0) << built.err;
     // The launcher has sealed the key in place since 1.00 was installed: the patch keeps it.
     auto sealed = [](std::string text) { return text.replace(text.find("=plain"), 6, "=SEALED"); };
@@ -59,7 +74,7 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     // Every file of 1.01 byte for byte, nothing of 1.00's that 1.01 dropped, nothing left over.
     const auto game = ::TestSupport::Snapshot(fs::path(game_.Path()));
     auto expected = ::TestSupport::Snapshot(next.Path());
-    EXPECT_EQ(game_.Read("System.ini"), sealed(systemIni));
+    EXPECT_EQ(game_.Read("System.ini"), sealed(release.nextSystemIni));
     expected.erase("System.ini");
     for (const auto& [name, bytes] : expected) {
         const auto found = game.find(name);
@@ -99,20 +114,13 @@ TEST_F(PatchTest, BuiltLauncherUpdateStartsTheNewLauncherWhenThePlayerSaysSo)
     GameFolder& site = Site(47);
     Configure("1.00", {Serve(47, site, R"({"/update.txt": {"file": "update.txt"},
                                          "/patch_1.01.exe": {"file": "patch_1.01.exe"}})")});
-    const ::TestSupport::TempFolder old("launcher_old");
-    const ::TestSupport::TempFolder next("launcher_new");
-    ::TestSupport::CopyFolder(fs::path(game_.Path()), old.Path());
-    ::TestSupport::CopyFolder(fs::path(game_.Path()), next.Path());
-    std::string systemIni = game_.Read("System.ini");
-    systemIni.replace(systemIni.find("Version=1.00"), 12, "Version=1.01");
-    next.Write("System.ini", systemIni);
+    const Release release(game_);
     // Windows loads the image alone: bytes after it leave the program as it was.
     const std::string launcher = game_.Read("Launcher.exe") + "1.01";
-    next.Write("Launcher.exe", launcher);
+    release.next.Write("Launcher.exe", launcher);
 
     const std::string program = site.PathOf("patch_1.01.exe");
-    const auto built = KilnCli::TestSupport::RunKiln({"patch", "build", old.Path().u8string(), next.Path().u8string(),
-                                                      program, "--stub", KILN_PATCH_STUB, "--level", "3"});
+    const auto built = release.Build(program);
     ASSERT_EQ(built.code, 0) << built.err;
     const std::string digest = Md5Hex(KilnTest::ReadFileText(program));
     EXPECT_EQ(built.out, "1.01," + digest + ",1,patch_1.01.exe\n");
