@@ -208,37 +208,56 @@ Journal PlanOf(const Payload& payload)
     return journal;
 }
 
-// Decodes one file's new contents into its staged file. Both digests are taken on threads of
-// their own while the old file is read and the new one decoded and written: for a large file
-// they would otherwise take longer than all the rest. A staged file whose digests disagree is
-// removed with the rest of the staging.
-ApplyResult StageFile(const Entry& entry, FileSystem& files)
+// A file that travels whole is decoded, hashed and written piece by piece: its size is bounded
+// by the disk alone, not by the memory of a 32-bit patch program.
+ApplyResult StageWholeFile(const Entry& entry, FileSystem& files)
 {
-    const bool delta = entry.method == Method::kDelta;
+    Hasher newHash;
+    bool damaged = false;  // the frame did not decode, as opposed to a write that failed
+    const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
+        bool sinkFailed = false;
+        const bool decoded = DecodeWholeInPieces(entry.data, entry.newSize, [&](const uint8_t* data, size_t size) {
+            newHash.Update(data, size);
+            sinkFailed = !sink(data, size);
+            return !sinkFailed;
+        });
+        damaged = !decoded && !sinkFailed;
+        return decoded;
+    });
+    if (damaged || (written && newHash.Finish() != entry.newHash))
+        return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);
+    if (!written)
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    return Result(Outcome::kApplied, Reason::kNone);
+}
+
+// A delta needs its old file and the whole new one in memory (zstd refers back into both).
+// Both digests are taken on threads of their own while the old file is read and the new one
+// decoded and written: for a large file they would otherwise take longer than all the rest.
+// A staged file whose digests disagree is removed with the rest of the staging.
+ApplyResult StageDelta(const Entry& entry, FileSystem& files)
+{
     if (entry.oldSize > SIZE_MAX / 2 || entry.newSize > SIZE_MAX / 2)
         return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
-    const size_t oldSize = delta ? static_cast<size_t>(entry.oldSize) : 0;
+    const size_t oldSize = static_cast<size_t>(entry.oldSize);
     const size_t newSize = static_cast<size_t>(entry.newSize);
     // Not zero-filled: every byte is read or decoded before it is used.
     const std::unique_ptr<uint8_t[]> old(new (std::nothrow) uint8_t[oldSize + 1]);
     const std::unique_ptr<uint8_t[]> next(new (std::nothrow) uint8_t[newSize + 1]);
     if (!old || !next)
         return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
-    std::optional<TrailingDigest> oldHash;
-    if (delta) {
-        oldHash.emplace(old.get(), oldSize);
-        const auto read = files.ReadInto(entry.name, old.get(), oldSize, [&](size_t end) { oldHash->Filled(end); });
-        if (read == FileSystem::ReadResult::kOtherSize)
-            return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
-        if (read != FileSystem::ReadResult::kRead)
-            return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
-    }
+    TrailingDigest oldHash(old.get(), oldSize);
+    const auto read = files.ReadInto(entry.name, old.get(), oldSize, [&](size_t end) { oldHash.Filled(end); });
+    if (read == FileSystem::ReadResult::kOtherSize)
+        return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
+    if (read != FileSystem::ReadResult::kRead)
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
     TrailingDigest newHash(next.get(), newSize);
     bool damaged = false;  // the frame did not decode, as opposed to a write that failed
     const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
         size_t passed = 0;
         bool sinkFailed = false;
-        const bool decoded = DecodeContentsInto(entry.method, old.get(), oldSize, entry.data, next.get(), newSize,
+        const bool decoded = DecodeContentsInto(Method::kDelta, old.get(), oldSize, entry.data, next.get(), newSize,
                                                 [&](size_t end) {
                                                     newHash.Filled(end);
                                                     sinkFailed = !sink(next.get() + passed, end - passed);
@@ -248,7 +267,7 @@ ApplyResult StageFile(const Entry& entry, FileSystem& files)
         damaged = !decoded && !sinkFailed;
         return decoded;
     });
-    if (oldHash && oldHash->Finish() != entry.oldHash)
+    if (oldHash.Finish() != entry.oldHash)
         return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
     if (damaged || (written && newHash.Finish() != entry.newHash))
         return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);
@@ -276,7 +295,7 @@ ApplyResult StageSystemIni(const Payload& payload, const Entry& entry, FileSyste
 }
 
 // The checks; with `deferDeltas`, the old digest of a file that travels as a delta is left to
-// StageFile, which holds that file in memory anyway.
+// StageDelta, which holds that file in memory anyway.
 ApplyResult CheckFolder(const Payload& payload, FileSystem& files, bool deferDeltas)
 {
     const auto installed = InstalledVersion(files);
@@ -375,8 +394,9 @@ ApplyResult ApplyPayload(const Payload& payload, FileSystem& files, const Progre
         for (const Entry* entry : entries) {
             if (progress)
                 progress(Step::kStaging, done++, deltas.size() + wholes.size());
-            const ApplyResult staged =
-                IsSystemIni(entry->name) ? StageSystemIni(payload, *entry, files) : StageFile(*entry, files);
+            const ApplyResult staged = IsSystemIni(entry->name) ? StageSystemIni(payload, *entry, files)
+                                       : entry->method == Method::kDelta ? StageDelta(*entry, files)
+                                                                         : StageWholeFile(*entry, files);
             if (staged.reason != Reason::kNone)
                 return staged;
         }

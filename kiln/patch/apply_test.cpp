@@ -39,6 +39,7 @@ struct GameVersions {
         old.Write("legacy/sub/x.bin", "x");
         next.Write(kJapaneseName, "\xe6\x96\xb0");
         next.Write("data/new/more.bin", "added");
+        next.Write("data/new/movie.bin", TestSupport::NoiseBytes(300000, 5));  // more than one decoded piece
         std::string error;
         auto built = BuildPayload(old.Path(), next.Path(), &error, 3);
         if (!built)
@@ -125,6 +126,38 @@ TEST(PatchApplyTest, RefusesAFolderItWasNotBuiltFor)
         EXPECT_EQ(result.outcome, Outcome::kRefused) << c.what;
         EXPECT_EQ(result.reason, c.reason) << c.what;
         EXPECT_EQ(result.detail, c.detail) << c.what;
+        EXPECT_EQ(Snapshot(game.Path()), before) << c.what;
+    }
+}
+
+TEST(PatchApplyTest, ADamagedPatchChangesNothing)
+{
+    struct Case {
+        const char* what;
+        const char* name;
+        void (*spoil)(Entry& entry);
+    };
+    const Case cases[] = {
+        {"whole file's frame", "data/new/movie.bin", [](Entry& e) { e.data[e.data.size() / 2] ^= 0x40; }},
+        {"whole file's digest", "data/new/movie.bin", [](Entry& e) { e.newHash[0] ^= 1; }},
+        {"delta's frame", "data/archive.pak", [](Entry& e) { e.data[e.data.size() / 2] ^= 0x40; }},
+        {"delta's new digest", "data/archive.pak", [](Entry& e) { e.newHash[31] ^= 1; }},
+    };
+    const GameVersions versions;
+    for (const Case& c : cases) {
+        Payload payload = versions.payload;
+        const auto entry = std::find_if(payload.entries.begin(), payload.entries.end(),
+                                        [&](const Entry& e) { return e.name == c.name; });
+        ASSERT_TRUE(entry != payload.entries.end()) << c.what;
+        c.spoil(*entry);
+        const TempFolder game("apply_damaged");
+        TestSupport::CopyFolder(versions.old.Path(), game.Path());
+        const auto before = Snapshot(game.Path());
+        DiskFileSystem files(game.Path());
+        const ApplyResult result = ApplyPayload(payload, files);
+        EXPECT_EQ(result.outcome, Outcome::kFailed) << c.what;
+        EXPECT_EQ(result.reason, Reason::kDamagedPatch) << c.what;
+        EXPECT_EQ(result.detail, c.name) << c.what;
         EXPECT_EQ(Snapshot(game.Path()), before) << c.what;
     }
 }

@@ -121,6 +121,33 @@ bool DecodeContentsInto(Method method, const uint8_t* old, size_t oldSize, const
     return target.pos == size && in.pos == data.size();
 }
 
+bool DecodeWholeInPieces(const Bytes& data, uint64_t size, const DecodedPiece& piece)
+{
+    const unsigned long long declared = ZSTD_getFrameContentSize(data.data(), data.size());
+    if (declared == ZSTD_CONTENTSIZE_ERROR || declared == ZSTD_CONTENTSIZE_UNKNOWN || declared != size)
+        return false;
+    std::unique_ptr<ZSTD_DCtx, DCtxFree> context(ZSTD_createDCtx());
+    if (!context)
+        return false;
+    // zstd's default window limit (128 MiB) holds every frame the builder writes whole.
+    Bytes buffer(ZSTD_DStreamOutSize());
+    ZSTD_inBuffer in{data.data(), data.size(), 0};
+    uint64_t total = 0;
+    size_t remaining = 1;
+    while (remaining != 0) {
+        ZSTD_outBuffer out{buffer.data(), buffer.size(), 0};
+        remaining = ZSTD_decompressStream(context.get(), &out, &in);
+        if (ZSTD_isError(remaining) || out.pos > size - total)
+            return false;
+        total += out.pos;
+        if (out.pos > 0 && !piece(buffer.data(), out.pos))
+            return false;
+        if (remaining != 0 && out.pos == 0 && in.pos == in.size)
+            return false;  // truncated frame: no progress possible
+    }
+    return total == size && in.pos == data.size();
+}
+
 std::optional<Bytes> DecodeContents(Method method, const Bytes& old, const Bytes& data, uint64_t size)
 {
     if (size > SIZE_MAX / 2)

@@ -28,6 +28,12 @@ using DecodeProgress = std::function<bool(size_t decoded)>;
 bool DecodeContentsInto(Method method, const uint8_t* old, size_t oldSize, const Bytes& data, uint8_t* out,
                         size_t size, const DecodeProgress& progress);
 
+// Decodes a frame of contents compressed whole through a small buffer, handing `piece` each
+// decoded piece (a false answer stops the decode): memory stays bounded whatever the size.
+// False unless the frame decodes to exactly `size` bytes.
+using DecodedPiece = std::function<bool(const uint8_t* data, size_t size)>;
+bool DecodeWholeInPieces(const Bytes& data, uint64_t size, const DecodedPiece& piece);
+
 // The new contents back; nothing unless the frame decodes to exactly `size` bytes.
 std::optional<Bytes> DecodeContents(Method method, const Bytes& old, const Bytes& data, uint64_t size);
 

@@ -82,5 +82,50 @@ TEST(PatchCodecTest, DecodeRefusesWhatDoesNotAddUp)
     EXPECT_FALSE(DecodeContents(Method::kWhole, {}, ToBytes("not zstd"), 8));
 }
 
+TEST(PatchCodecTest, WholeFramesDecodeInPiecesOnlyWhenEverythingAddsUp)
+{
+    const Bytes next = ArchiveUpdate(1 << 20).next;
+    const auto whole = EncodeContents({}, next, 3);
+    ASSERT_TRUE(whole);
+    const auto empty = EncodeContents({}, {}, 3);
+    ASSERT_TRUE(empty);
+    Bytes truncated(whole->data.begin(), whole->data.end() - 1);
+    Bytes flipped = whole->data;
+    flipped[flipped.size() / 2] ^= 0x40;
+    Bytes longer = whole->data;
+    longer.push_back(0);
+    struct Case {
+        const char* what;
+        const Bytes& data;
+        uint64_t size;
+        bool decodes;
+    };
+    const Case cases[] = {
+        {"as built", whole->data, next.size(), true},
+        {"empty file", empty->data, 0, true},
+        {"entry one byte longer", whole->data, next.size() + 1, false},
+        {"entry one byte shorter", whole->data, next.size() - 1, false},
+        {"truncated frame", truncated, next.size(), false},
+        {"flipped byte", flipped, next.size(), false},
+        {"byte after the frame", longer, next.size(), false},
+    };
+    for (const Case& c : cases) {
+        Bytes decoded;
+        size_t pieces = 0;
+        const bool ok = DecodeWholeInPieces(c.data, c.size, [&](const uint8_t* data, size_t size) {
+            decoded.insert(decoded.end(), data, data + size);
+            ++pieces;
+            return true;
+        });
+        EXPECT_EQ(ok, c.decodes) << c.what;
+        if (!ok)
+            continue;
+        EXPECT_EQ(decoded, c.size == 0 ? Bytes{} : next) << c.what;
+        EXPECT_EQ(pieces > 1, c.size > 0) << c.what;  // a megabyte never passes through at once
+    }
+    // A piece refused stops the decode.
+    EXPECT_FALSE(DecodeWholeInPieces(whole->data, next.size(), [](const uint8_t*, size_t) { return false; }));
+}
+
 }  // namespace
 }  // namespace Kiln::Patch
