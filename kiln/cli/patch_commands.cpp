@@ -91,7 +91,7 @@ std::optional<Payload> LoadPatch(const std::string& path, Streams& streams)
     std::string error;
     auto payload = ReadPayload(program->data() + span->offset, static_cast<size_t>(span->size), &error);
     if (!payload)
-        Failure(streams, kName, "'" + path + "' holds a damaged patch: " + error);
+        Failure(streams, kName, "'" + path + "' cannot be read as a patch: " + error);
     return payload;
 }
 

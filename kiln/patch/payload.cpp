@@ -121,7 +121,12 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
 {
     Reader reader(data, size);
     uint8_t magic[sizeof kPayloadMagic];
-    if (!reader.Raw(magic, sizeof magic) || std::memcmp(magic, kPayloadMagic, sizeof magic) != 0)
+    if (!reader.Raw(magic, sizeof magic))
+        return Fail(error, "not a patch payload");
+    // The same name, another layout: such a patch still applies with its own program.
+    if (std::memcmp(magic, kPayloadMagic, sizeof magic - 1) == 0 && magic[7] != kPayloadMagic[7])
+        return Fail(error, "a patch of another kiln version; build it again with this one");
+    if (std::memcmp(magic, kPayloadMagic, sizeof magic) != 0)
         return Fail(error, "not a patch payload");
     Payload payload;
     uint64_t flags = 0;

@@ -72,6 +72,11 @@ TEST(PatchPayloadTest, EveryTruncationIsRefused)
     Bytes longer = bytes;
     longer.push_back(0);
     EXPECT_FALSE(ReadPayload(longer.data(), longer.size()));
+    Bytes earlier = bytes;
+    earlier[7] = '1';
+    std::string error;
+    EXPECT_FALSE(ReadPayload(earlier.data(), earlier.size(), &error));
+    EXPECT_EQ(error, "a patch of another kiln version; build it again with this one");
 }
 
 TEST(PatchPayloadTest, MalformedEntriesAreRefused)
