@@ -1,11 +1,10 @@
 #include "kiln/patch/apply.h"
 
 #include <algorithm>
-#include <memory>
-#include <new>
 #include <optional>
 #include <vector>
 
+#include "kiln/patch/big_buffer.h"
 #include "kiln/patch/builder.h"
 #include "kiln/patch/ini_value.h"
 #include "kiln/patch/journal.h"
@@ -241,26 +240,27 @@ ApplyResult StageDelta(const Entry& entry, FileSystem& files)
         return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
     const size_t oldSize = static_cast<size_t>(entry.oldSize);
     const size_t newSize = static_cast<size_t>(entry.newSize);
-    // Not zero-filled: every byte is read or decoded before it is used.
-    const std::unique_ptr<uint8_t[]> old(new (std::nothrow) uint8_t[oldSize + 1]);
-    const std::unique_ptr<uint8_t[]> next(new (std::nothrow) uint8_t[newSize + 1]);
+    const BigBuffer oldBuffer(oldSize);
+    const BigBuffer nextBuffer(newSize);
+    uint8_t* const old = oldBuffer.Get();
+    uint8_t* const next = nextBuffer.Get();
     if (!old || !next)
         return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
-    TrailingDigest oldHash(old.get(), oldSize);
-    const auto read = files.ReadInto(entry.name, old.get(), oldSize, [&](size_t end) { oldHash.Filled(end); });
+    TrailingDigest oldHash(old, oldSize);
+    const auto read = files.ReadInto(entry.name, old, oldSize, [&](size_t end) { oldHash.Filled(end); });
     if (read == FileSystem::ReadResult::kOtherSize)
         return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
     if (read != FileSystem::ReadResult::kRead)
         return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
-    TrailingDigest newHash(next.get(), newSize);
+    TrailingDigest newHash(next, newSize);
     bool damaged = false;  // the frame did not decode, as opposed to a write that failed
     const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
         size_t passed = 0;
         bool sinkFailed = false;
-        const bool decoded = DecodeContentsInto(Method::kDelta, old.get(), oldSize, entry.data, next.get(), newSize,
+        const bool decoded = DecodeContentsInto(Method::kDelta, old, oldSize, entry.data, next, newSize,
                                                 [&](size_t end) {
                                                     newHash.Filled(end);
-                                                    sinkFailed = !sink(next.get() + passed, end - passed);
+                                                    sinkFailed = !sink(next + passed, end - passed);
                                                     passed = end;
                                                     return !sinkFailed;
                                                 });
