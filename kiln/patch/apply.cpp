@@ -1,6 +1,7 @@
 #include "kiln/patch/apply.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -240,18 +241,24 @@ ApplyResult StageDelta(const Entry& entry, FileSystem& files)
         return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
     const size_t oldSize = static_cast<size_t>(entry.oldSize);
     const size_t newSize = static_cast<size_t>(entry.newSize);
-    const BigBuffer oldBuffer(oldSize);
+    const std::unique_ptr<MappedFile> mapped = files.Map(entry.name, oldSize);
+    const BigBuffer oldBuffer(mapped ? 0 : oldSize);
     const BigBuffer nextBuffer(newSize);
-    uint8_t* const old = oldBuffer.Get();
+    const uint8_t* const old = mapped ? mapped->Data() : oldBuffer.Get();
     uint8_t* const next = nextBuffer.Get();
     if (!old || !next)
         return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
     TrailingDigest oldHash(old, oldSize);
-    const auto read = files.ReadInto(entry.name, old, oldSize, [&](size_t end) { oldHash.Filled(end); });
-    if (read == FileSystem::ReadResult::kOtherSize)
-        return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
-    if (read != FileSystem::ReadResult::kRead)
-        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    if (mapped) {
+        oldHash.Filled(oldSize);
+    } else {
+        const auto read =
+            files.ReadInto(entry.name, oldBuffer.Get(), oldSize, [&](size_t end) { oldHash.Filled(end); });
+        if (read == FileSystem::ReadResult::kOtherSize)
+            return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
+        if (read != FileSystem::ReadResult::kRead)
+            return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    }
     TrailingDigest newHash(next, newSize);
     bool damaged = false;  // the frame did not decode, as opposed to a write that failed
     const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {

@@ -61,6 +61,11 @@ FileSystem::ReadResult DiskFileSystem::ReadInto(const std::string& name, uint8_t
     return ReadResult::kRead;
 }
 
+std::unique_ptr<MappedFile> DiskFileSystem::Map(const std::string& name, size_t size)
+{
+    return MappedFile::Open(Path(name), size);
+}
+
 bool DiskFileSystem::WriteFrom(const std::string& name, const Producer& produce)
 {
     if (WriteDurably(Path(name), produce))

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "kiln/patch/digest.h"
+#include "kiln/patch/mapped_file.h"
 #include "kiln/patch/zstd_codec.h"
 
 // The few file operations applying a patch needs, over names relative to the game folder.
@@ -25,6 +26,9 @@ public:
     enum class ReadResult { kRead, kOtherSize, kUnreadable };
     virtual ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
                                 const std::function<void(size_t filled)>& filled) = 0;
+    // A file of exactly `size` bytes mapped in place, where the system can; else nothing, and
+    // the caller reads it with ReadInto.
+    virtual std::unique_ptr<MappedFile> Map(const std::string&, size_t) { return nullptr; }
     // Creates or replaces a file with the bytes `produce` hands to its sink, piece by piece, and
     // waits until the disk holds them. Fails, leaving the file incomplete, when `produce` or
     // the sink does.
@@ -59,6 +63,7 @@ public:
     std::optional<Sha256> Hash(const std::string& name) override;
     ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
                         const std::function<void(size_t filled)>& filled) override;
+    std::unique_ptr<MappedFile> Map(const std::string& name, size_t size) override;
     bool WriteFrom(const std::string& name, const Producer& produce) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool Replace(const std::string& from, const std::string& to) override;
@@ -93,6 +98,7 @@ public:
     {
         return inner_.ReadInto(name, buffer, size, filled);
     }
+    std::unique_ptr<MappedFile> Map(const std::string& name, size_t size) override { return inner_.Map(name, size); }
     bool WriteFrom(const std::string& name, const Producer& produce) override
     {
         beforeChange_();
