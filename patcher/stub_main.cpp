@@ -8,6 +8,7 @@
 
 #include <cwchar>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,28 +92,30 @@ std::wstring TargetFromUpdateIni()
 }
 
 // Starts at the working folder: a player who put the patch in the game folder and started it
-// there only has to confirm. Given as an item list: Wine selects nothing for a path in text.
+// there only has to confirm. Given as an item list (Wine selects nothing for a path in text),
+// and once more after the dialog has settled: Wine's tree may still be filling at first.
 int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start)
 {
-    if (message == BFFM_INITIALIZED) {
-        PIDLIST_ABSOLUTE folder = ::ILCreateFromPathW(reinterpret_cast<const wchar_t*>(start));
-        if (folder) {
-            ::SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(folder));
-            ::ILFree(folder);
-        }
+    if (message == BFFM_INITIALIZED && start) {
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, start);
+        ::PostMessageW(dialog, BFFM_SETSELECTIONW, FALSE, start);
     }
     return 0;
 }
 
+struct ItemListFree {
+    void operator()(ITEMIDLIST_ABSOLUTE* list) const { ::ILFree(list); }
+};
+
 std::wstring AskForFolder()
 {
     const std::u16string title = u"パッチを適用するゲームのフォルダーを選んでください。";
-    const std::wstring start = fs::current_path().wstring();
+    const std::unique_ptr<ITEMIDLIST_ABSOLUTE, ItemListFree> start(::ILCreateFromPathW(fs::current_path().c_str()));
     BROWSEINFOW browse{};
     browse.lpszTitle = Wide(title);
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     browse.lpfn = SelectStartFolder;
-    browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    browse.lParam = reinterpret_cast<LPARAM>(start.get());
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
     if (!chosen)
         return {};

@@ -1,6 +1,7 @@
 #include "tests/support/ui_driver.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
@@ -288,6 +289,40 @@ std::string MessageBoxText(HWND box)
 void DismissMessageBox(HWND box)
 {
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+std::string SelectedTreeItemText(HWND tree)
+{
+    constexpr size_t kTextSize = 256;
+    const RemoteBuffer remote(tree, sizeof(TVITEMA) + kTextSize);
+    const auto selected = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!remote.Valid() || !selected)
+        return {};
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = selected;
+    item.pszText = remote.Address(sizeof(TVITEMA));
+    item.cchTextMax = kTextSize;
+    remote.Write(0, &item, sizeof item);
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Address()));
+    char text[kTextSize] = {};
+    remote.Read(sizeof(TVITEMA), text, kTextSize - 1);
+    return text;
+}
+
+bool SelectBrowsedFolder(HWND dialog, const std::wstring& path)
+{
+    PIDLIST_ABSOLUTE folder = ::ILCreateFromPathW(path.c_str());
+    if (!folder)
+        return false;
+    const UINT size = ::ILGetSize(folder);
+    const RemoteBuffer buffer(dialog, size);
+    if (buffer.Valid()) {
+        buffer.Write(0, folder, size);
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(buffer.Address()));
+    }
+    ::ILFree(folder);
+    return buffer.Valid();
 }
 
 }  // namespace KilnTest

@@ -60,4 +60,9 @@ void PressCloseBox(HWND window);
 std::string MessageBoxText(HWND box);
 void DismissMessageBox(HWND box);
 
+// The text of a tree view's selected item.
+std::string SelectedTreeItemText(HWND tree);
+// Selects a folder in a folder-browsing dialog, as a click on it in the dialog's tree would.
+bool SelectBrowsedFolder(HWND dialog, const std::wstring& path);
+
 }  // namespace KilnTest
