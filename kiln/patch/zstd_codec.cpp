@@ -58,6 +58,17 @@ std::optional<Bytes> Compress(const Bytes* prefix, const Bytes& next, int level)
 constexpr uint64_t kLargeInput = uint64_t{64} << 20;
 constexpr int kLargeInputLevel = 9;
 
+using Decoder = std::unique_ptr<ZSTD_DCtx, DCtxFree>;
+
+// A decoder for a frame that says it holds exactly `size` bytes, as the entry does; else null.
+Decoder DecoderFor(const Bytes& data, uint64_t size)
+{
+    const unsigned long long declared = ZSTD_getFrameContentSize(data.data(), data.size());
+    if (declared == ZSTD_CONTENTSIZE_ERROR || declared == ZSTD_CONTENTSIZE_UNKNOWN || declared != size)
+        return nullptr;
+    return Decoder(ZSTD_createDCtx());
+}
+
 }  // namespace
 
 std::optional<Encoded> EncodeContents(const Bytes& old, const Bytes& next, int level)
@@ -84,11 +95,7 @@ bool DecodeContentsInto(Method method, const uint8_t* old, size_t oldSize, const
 {
     if (method != Method::kWhole && method != Method::kDelta)
         return false;
-    // The frame says its own size; it must agree with the entry.
-    const unsigned long long declared = ZSTD_getFrameContentSize(data.data(), data.size());
-    if (declared == ZSTD_CONTENTSIZE_ERROR || declared == ZSTD_CONTENTSIZE_UNKNOWN || declared != size)
-        return false;
-    std::unique_ptr<ZSTD_DCtx, DCtxFree> context(ZSTD_createDCtx());
+    const auto context = DecoderFor(data, size);
     if (!context)
         return false;
     ZSTD_DCtx* d = context.get();
@@ -123,10 +130,7 @@ bool DecodeContentsInto(Method method, const uint8_t* old, size_t oldSize, const
 
 bool DecodeWholeInPieces(const Bytes& data, uint64_t size, const DecodedPiece& piece)
 {
-    const unsigned long long declared = ZSTD_getFrameContentSize(data.data(), data.size());
-    if (declared == ZSTD_CONTENTSIZE_ERROR || declared == ZSTD_CONTENTSIZE_UNKNOWN || declared != size)
-        return false;
-    std::unique_ptr<ZSTD_DCtx, DCtxFree> context(ZSTD_createDCtx());
+    const auto context = DecoderFor(data, size);
     if (!context)
         return false;
     // zstd's default window limit (128 MiB) holds every frame the builder writes whole.
