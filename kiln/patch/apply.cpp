@@ -1,6 +1,7 @@
 #include "kiln/patch/apply.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,11 +30,6 @@ std::string Old(const std::string& name)
 ApplyResult Result(Outcome outcome, Reason reason, const std::string& detail = {})
 {
     return {outcome, reason, detail};
-}
-
-bool IsSystemIni(const std::string& name)
-{
-    return FoldedName(name) == FoldedName(kSystemIni);
 }
 
 bool HasContents(EntryKind kind)
@@ -208,27 +204,50 @@ Journal PlanOf(const Payload& payload)
     return journal;
 }
 
+// A staged file written from `decode`, which hands each decoded piece to the sink it is given.
+struct StagedWrite {
+    bool written = false;
+    bool damaged = false;  // the frame did not decode, as opposed to a write that failed
+};
+
+StagedWrite WriteStaged(const Entry& entry, FileSystem& files,
+                        const std::function<bool(const FileSystem::Sink& sink)>& decode)
+{
+    StagedWrite result;
+    result.written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
+        bool sinkFailed = false;
+        const bool decoded = decode([&](const uint8_t* data, size_t size) {
+            sinkFailed = !sink(data, size);
+            return !sinkFailed;
+        });
+        result.damaged = !decoded && !sinkFailed;
+        return decoded;
+    });
+    return result;
+}
+
+// What a staged write comes to; `newDigest` is asked only of a file written whole.
+ApplyResult VerdictOn(const Entry& entry, const StagedWrite& write, const std::function<Sha256()>& newDigest)
+{
+    if (write.damaged || (write.written && newDigest() != entry.newHash))
+        return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);
+    if (!write.written)
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    return Result(Outcome::kApplied, Reason::kNone);
+}
+
 // A file that travels whole is decoded, hashed and written piece by piece: its size is bounded
 // by the disk alone, not by the memory of a 32-bit patch program.
 ApplyResult StageWholeFile(const Entry& entry, FileSystem& files)
 {
     Hasher newHash;
-    bool damaged = false;  // the frame did not decode, as opposed to a write that failed
-    const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
-        bool sinkFailed = false;
-        const bool decoded = DecodeWholeInPieces(entry.data, entry.newSize, [&](const uint8_t* data, size_t size) {
+    const StagedWrite write = WriteStaged(entry, files, [&](const FileSystem::Sink& sink) {
+        return DecodeWholeInPieces(entry.data, entry.newSize, [&](const uint8_t* data, size_t size) {
             newHash.Update(data, size);
-            sinkFailed = !sink(data, size);
-            return !sinkFailed;
+            return sink(data, size);
         });
-        damaged = !decoded && !sinkFailed;
-        return decoded;
     });
-    if (damaged || (written && newHash.Finish() != entry.newHash))
-        return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);
-    if (!written)
-        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
-    return Result(Outcome::kApplied, Reason::kNone);
+    return VerdictOn(entry, write, [&] { return newHash.Finish(); });
 }
 
 // A delta needs its old file and the whole new one in memory (zstd refers back into both).
@@ -260,27 +279,18 @@ ApplyResult StageDelta(const Entry& entry, FileSystem& files)
             return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
     }
     TrailingDigest newHash(next, newSize);
-    bool damaged = false;  // the frame did not decode, as opposed to a write that failed
-    const bool written = files.WriteFrom(Staged(entry.name), [&](const FileSystem::Sink& sink) {
+    const StagedWrite write = WriteStaged(entry, files, [&](const FileSystem::Sink& sink) {
         size_t passed = 0;
-        bool sinkFailed = false;
-        const bool decoded = DecodeContentsInto(Method::kDelta, old, oldSize, entry.data, next, newSize,
-                                                [&](size_t end) {
-                                                    newHash.Filled(end);
-                                                    sinkFailed = !sink(next + passed, end - passed);
-                                                    passed = end;
-                                                    return !sinkFailed;
-                                                });
-        damaged = !decoded && !sinkFailed;
-        return decoded;
+        return DecodeContentsInto(Method::kDelta, old, oldSize, entry.data, next, newSize, [&](size_t end) {
+            newHash.Filled(end);
+            const bool taken = sink(next + passed, end - passed);
+            passed = end;
+            return taken;
+        });
     });
     if (oldHash.Finish() != entry.oldHash)
         return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
-    if (damaged || (written && newHash.Finish() != entry.newHash))
-        return Result(Outcome::kFailed, Reason::kDamagedPatch, entry.name);
-    if (!written)
-        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
-    return Result(Outcome::kApplied, Reason::kNone);
+    return VerdictOn(entry, write, [&] { return newHash.Finish(); });
 }
 
 // System.ini is merged with what the launcher wrote to it, so it is checked against the bytes

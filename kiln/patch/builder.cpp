@@ -4,6 +4,7 @@
 #include "kiln/patch/folder_compare.h"
 #include "kiln/patch/ini_value.h"
 #include "kiln/patch/names.h"
+#include "kiln/patch/system_ini.h"
 
 namespace fs = std::filesystem;
 
@@ -77,7 +78,7 @@ std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& new
             return false;
         }
         // System.ini travels whole: the installed one may differ from the old version's.
-        const bool systemIni = FoldedName(name) == FoldedName(kSystemIni);
+        const bool systemIni = IsSystemIni(name);
         const auto encoded = EncodeContents(systemIni ? Bytes{} : *old, *next, level);
         if (!encoded) {
             if (error)

@@ -6,10 +6,15 @@
 
 namespace Kiln::Patch {
 
+bool IsSystemIni(const std::string& name)
+{
+    return FoldedName(name) == FoldedName(kSystemIni);
+}
+
 std::optional<std::string> SystemIniFor(const Payload& payload, std::string_view installed)
 {
     for (const Entry& entry : payload.entries) {
-        if (entry.kind != EntryKind::kChangeFile || FoldedName(entry.name) != FoldedName(kSystemIni))
+        if (entry.kind != EntryKind::kChangeFile || !IsSystemIni(entry.name))
             continue;
         // Always whole: a delta would need the old file, which the folder may no longer hold.
         if (entry.method != Method::kWhole)
