@@ -26,6 +26,20 @@ int Failure(Streams& streams, std::string_view commandName, const std::string& m
     return kFailed;
 }
 
+std::optional<uint64_t> ReadDecimal(std::string_view text)
+{
+    if (text.empty() || text.size() > 20)
+        return std::nullopt;
+    uint64_t value = 0;
+    for (const char c : text) {
+        const uint64_t digit = static_cast<uint64_t>(c - '0');
+        if (c < '0' || c > '9' || value > (UINT64_MAX - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 std::string ReadAll(std::istream& in)
 {
     std::ostringstream bytes;

@@ -20,6 +20,9 @@ int UsageError(Streams& streams, std::string_view commandName, const std::string
 // Prints "kiln NAME: MESSAGE" to the error stream; returns kFailed.
 int Failure(Streams& streams, std::string_view commandName, const std::string& message);
 
+// A whole text of decimal digits (no sign, no blanks) that fits 64 bits.
+std::optional<uint64_t> ReadDecimal(std::string_view text);
+
 // Every byte of a stream, as it is.
 std::string ReadAll(std::istream& in);
 

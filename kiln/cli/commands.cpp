@@ -27,7 +27,7 @@ const std::vector<Command>& Commands()
          "                         the update-information entry \"VERSION,MD5,FLAG,NAME\" for a patch file\n"
          "                         updateinfo check INFOFILE --installed VERSION [--prefix PATTERN] [--public-key KEY]\n"
          "                         the patch the launcher would fetch next, or why none; with KEY, INFOFILE.sig\n"
-         "                         must verify too",
+         "                         must verify and the file must not have expired (its serial is shown)",
          RunUpdateInfo},
         {"check",
          "check GAMEDIR [--json]\n"
@@ -37,8 +37,15 @@ const std::vector<Command>& Commands()
         {"keygen", "keygen SECRETFILE  make a signing key pair: the secret into SECRETFILE (never replaced),\n"
                    "                         the public key printed for System.ini [Updater] UpdatePublicKey",
          RunKeyGen},
-        {"sign", "sign SECRETFILE FILE  write FILE.sig, FILE's Ed25519 signature", RunSign},
-        {"verify", "verify PUBLICKEY FILE  check FILE.sig against FILE; prints \"good\"", RunVerify},
+        {"sign",
+         "sign SECRETFILE FILE [--serial N] [--expires DAYS]\n"
+         "                         write FILE.sig, FILE's Ed25519 signature; update information first gets\n"
+         "                         its serial (default: the time in UTC seconds) and expiry after an empty line",
+         RunSign},
+        {"verify",
+         "verify PUBLICKEY FILE  check FILE.sig against FILE; prints \"good\" (and update information's\n"
+         "                         serial and expiry; an expired file fails)",
+         RunVerify},
         {"patch",
          "patch build OLD NEW OUT.exe [--stub FILE] [--level 1-19]\n"
          "                         a patch program from two versions of a game folder; prints its\n"

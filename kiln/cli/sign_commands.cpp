@@ -65,18 +65,74 @@ int KeyGen(const Arguments& arguments, Streams& streams)
     return kOk;
 }
 
-// sign SECRETFILE FILE
+// The options of `sign` after SECRETFILE FILE.
+struct SignOptions {
+    std::optional<uint64_t> serial;
+    std::optional<int64_t> expiresDays;
+};
+
+std::optional<SignOptions> ReadSignOptions(const Arguments& arguments, Streams& streams)
+{
+    SignOptions options;
+    for (size_t i = 2; i < arguments.size(); i += 2) {
+        const std::string& name = arguments[i];
+        if (i + 1 >= arguments.size() || (name != "--serial" && name != "--expires")) {
+            UsageError(streams, "sign", "unknown option or missing value: '" + name + "'");
+            return std::nullopt;
+        }
+        const std::string& value = arguments[i + 1];
+        const auto number = ReadDecimal(value);
+        if (name == "--serial") {
+            if (!number || *number > static_cast<uint64_t>(INT64_MAX)) {
+                UsageError(streams, "sign", "--serial takes a decimal number below 2^63");
+                return std::nullopt;
+            }
+            options.serial = *number;
+        } else {
+            constexpr uint64_t kMaxDays = 36500;
+            if (!number || *number == 0 || *number > kMaxDays) {
+                UsageError(streams, "sign", "--expires takes a number of days from 1 to 36500");
+                return std::nullopt;
+            }
+            options.expiresDays = static_cast<int64_t>(*number);
+        }
+    }
+    return options;
+}
+
+// sign SECRETFILE FILE [--serial N] [--expires DAYS]
 int SignFile(const Arguments& arguments, Streams& streams)
 {
-    if (arguments.size() != 2)
+    if (arguments.size() < 2)
         return UsageError(streams, "sign", "takes SECRETFILE FILE");
+    const auto options = ReadSignOptions(arguments, streams);
+    if (!options)
+        return kBadUsage;
     const auto seed = ReadSecretFile(arguments[0], streams, "sign");
     if (!seed)
         return kFailed;
-    const auto bytes = ReadFileBytes(arguments[1], kMaxSignedBytes);
+    const std::string& path = arguments[1];
+    auto bytes = ReadFileBytes(path, kMaxSignedBytes);
     if (!bytes)
-        return Failure(streams, "sign", "cannot read '" + arguments[1] + "'");
-    const std::string signaturePath = arguments[1] + Signature::kFileSuffix;
+        return Failure(streams, "sign", "cannot read '" + path + "'");
+    if (IsUpdateInformation(*bytes)) {
+        const int64_t now = UtcNow();
+        Launcher::Patch::InformationStamp stamp;
+        stamp.serial = NextSerial(options->serial, *bytes, now);
+        const auto before = Launcher::Patch::ReadStamp(*bytes);
+        if (before && stamp.serial < before->serial)
+            streams.err << "kiln sign: warning: serial " << stamp.serial << " is below the file's " << before->serial
+                        << ": launchers that took that one refuse this\n";
+        if (options->expiresDays)
+            stamp.expires = now + *options->expiresDays * 86400;
+        *bytes = Launcher::Patch::WriteStamp(*bytes, stamp);
+        if (!WriteFileBytes(path, *bytes))
+            return Failure(streams, "sign", "cannot write '" + path + "'");
+        DescribeStamp(*bytes, now, streams.out);
+    } else if (options->serial || options->expiresDays) {
+        return UsageError(streams, "sign", "'" + path + "' lists no update entries: only update information carries a serial");
+    }
+    const std::string signaturePath = path + Signature::kFileSuffix;
     if (!WriteFileBytes(signaturePath, Signature::WriteText(Signature::Sign(*seed, *bytes)) + "\n"))
         return Failure(streams, "sign", "cannot write '" + signaturePath + "'");
     return kOk;
@@ -91,6 +147,11 @@ int VerifyFile(const Arguments& arguments, Streams& streams)
     if (check != SignatureCheck::kGood)
         return Failure(streams, "verify", Describe(check, arguments[1]));
     streams.out << "good\n";
+    const auto bytes = ReadFileBytes(arguments[1], kMaxSignedBytes);
+    if (bytes && IsUpdateInformation(*bytes)) {
+        if (const auto refusal = DescribeStamp(*bytes, UtcNow(), streams.out))
+            return Failure(streams, "verify", "launchers refuse '" + arguments[1] + "': " + *refusal);
+    }
     return kOk;
 }
 

@@ -1,7 +1,11 @@
 #include "kiln/cli/sign_support.h"
 
+#include <ctime>
+#include <ostream>
+
 #include "kiln/cli/cli_support.h"
 #include "kiln/crypt/signature.h"
+#include "launcher/patch/update_info.h"
 
 namespace KilnCli {
 
@@ -42,6 +46,38 @@ std::string Describe(SignatureCheck check, const std::string& path)
         return "bad signature: '" + path + "' is not what the key's owner signed";
     }
     return "unknown";
+}
+
+bool IsUpdateInformation(std::string_view text)
+{
+    return !Launcher::ParseUpdateInfo(text).empty();
+}
+
+uint64_t NextSerial(std::optional<uint64_t> asked, std::string_view information, int64_t now)
+{
+    if (asked)
+        return *asked;
+    const auto stamp = Launcher::Patch::ReadStamp(information);
+    const uint64_t clock = now > 0 ? static_cast<uint64_t>(now) : 0;
+    return stamp && stamp->serial >= clock ? stamp->serial + 1 : clock;
+}
+
+std::optional<std::string> DescribeStamp(std::string_view information, int64_t now, std::ostream& out)
+{
+    using Launcher::Patch::Freshness;
+    const auto stamp = Launcher::Patch::ReadStamp(information);
+    if (!stamp)
+        return std::string("its serial or expiry line (after the first empty line) is unreadable");
+    out << "serial: " << stamp->serial << (stamp->serial == 0 ? " (none written)" : "") << "\n"
+        << "expires: " << (stamp->expires ? Launcher::Patch::FormatUtc(*stamp->expires) : std::string("never")) << "\n";
+    if (Launcher::Patch::JudgeStamp(stamp, 0, now) == Freshness::Expired)
+        return "it expired at " + Launcher::Patch::FormatUtc(*stamp->expires) + "; sign it again";
+    return std::nullopt;
+}
+
+int64_t UtcNow()
+{
+    return static_cast<int64_t>(std::time(nullptr));
 }
 
 }  // namespace KilnCli

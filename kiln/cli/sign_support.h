@@ -1,7 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "launcher/patch/information_stamp.h"
 
 // The signature check that `verify` and `updateinfo check --public-key` share.
 namespace KilnCli {
@@ -16,5 +21,21 @@ SignatureCheck CheckFileSignature(const std::string& publicKeyText, const std::s
 
 // Why the check failed, in words naming the files.
 std::string Describe(SignatureCheck check, const std::string& path);
+
+// Text that lists at least one update entry carries a stamp when signed; other files are
+// signed as they are.
+bool IsUpdateInformation(std::string_view text);
+
+// The serial a new signature takes: the one asked for, else the signing time, but always above
+// the serial the file carries already (a clock set back must not make launchers refuse it).
+uint64_t NextSerial(std::optional<uint64_t> asked, std::string_view information, int64_t now);
+
+// The stamp of a verified file as the launcher judges it: "serial: N" and "expires: WHEN"
+// lines on `out`; null with the reason when launchers would refuse it at `now` (whatever
+// serial they have seen).
+std::optional<std::string> DescribeStamp(std::string_view information, int64_t now, std::ostream& out);
+
+// The clock the tool stamps and judges by: UTC seconds since 1970.
+int64_t UtcNow();
 
 }  // namespace KilnCli

@@ -1,10 +1,10 @@
 #include <ostream>
+#include <sstream>
 
 #include "kiln/base/number_scan.h"
 #include "kiln/cli/cli_support.h"
 #include "kiln/cli/command_groups.h"
 #include "kiln/cli/sign_support.h"
-#include "launcher/net/http_request_text.h"
 #include "launcher/net/md5.h"
 #include "launcher/patch/patch_rules.h"
 #include "launcher/patch/update_info.h"
@@ -46,7 +46,9 @@ int Line(const Arguments& arguments, Streams& streams)
     return kOk;
 }
 
-// updateinfo check INFOFILE --installed VERSION [--prefix PATTERN]
+int Evaluate(const std::string& body, const std::string& installed, const std::string& prefix, Streams& streams);
+
+// updateinfo check INFOFILE --installed VERSION [--prefix PATTERN] [--public-key KEY]
 int Check(const Arguments& arguments, Streams& streams)
 {
     std::string installed;
@@ -71,7 +73,10 @@ int Check(const Arguments& arguments, Streams& streams)
     }
     if (arguments.size() < 2 || !haveInstalled)
         return UsageError(streams, kName, "check takes INFOFILE --installed VERSION");
-    const auto body = ReadFileBytes(arguments[1], Launcher::HTTPConnection::kMaxResponseSize);
+    ReadError error = ReadError::kNone;
+    const auto body = ReadFileBytes(arguments[1], Launcher::Patch::kMaxInformationBytes, &error);
+    if (!body && error == ReadError::kTooLarge)
+        return Failure(streams, kName, "'" + arguments[1] + "' is larger than the launcher reads (1 MiB)");
     if (!body)
         return Failure(streams, kName, "cannot read '" + arguments[1] + "'");
     // As the launcher does: nothing of an unverified file is read.
@@ -83,7 +88,21 @@ int Check(const Arguments& arguments, Streams& streams)
         streams.out << "signature: good\n";
     }
 
-    const auto entries = Launcher::ParseUpdateInfo(*body);
+    // A signed file's stamp decides before its entries are read, as in the launcher.
+    std::ostringstream stamp;
+    if (haveKey) {
+        if (const auto refusal = DescribeStamp(*body, UtcNow(), stamp))
+            return Failure(streams, kName, "the launcher would refuse this information: " + *refusal);
+    }
+    const int code = Evaluate(*body, installed, prefix, streams);
+    streams.out << stamp.str();
+    return code;
+}
+
+// What the launcher at `installed` would do with the information.
+int Evaluate(const std::string& body, const std::string& installed, const std::string& prefix, Streams& streams)
+{
+    const auto entries = Launcher::ParseUpdateInfo(body);
     const Launcher::NextPatch next = Launcher::FindNextPatch(entries, installed);
     switch (next.kind) {
     case Launcher::NextPatch::Kind::VersionUnknown:

@@ -30,6 +30,40 @@ std::string PatchFileName(const std::string& patchFilePrefix, const std::string&
     return Kiln::FormatTemplate(patchFilePrefix, version);
 }
 
+bool IsPlainVersion(std::string_view version)
+{
+    constexpr size_t kMaxVersionLength = 64;
+    if (version.empty() || version.size() > kMaxVersionLength || version.find("..") != std::string_view::npos)
+        return false;
+    for (const char c : version) {
+        const bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                             std::string_view("._-+()").find(c) != std::string_view::npos;
+        if (!allowed)
+            return false;
+    }
+    return true;
+}
+
+bool IsPlainFileName(std::string_view name)
+{
+    if (name.empty() || name.back() == '.' || name.back() == ' ' || name.find("..") != std::string_view::npos)
+        return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    }
+    // A device name takes the whole name before the first dot, in any case.
+    const std::string stem = Kiln::AsciiLower(std::string(name.substr(0, name.find('.'))));
+    static constexpr const char* kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+    for (const char* device : kDevices) {
+        if (stem == device)
+            return false;
+    }
+    const bool numbered = stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+                          stem[3] >= '0' && stem[3] <= '9';
+    return !numbered;
+}
+
 std::string UpdateIniText(const std::string& targetDirectory, const std::string& patchFilePath,
                           const std::string& updateIniPath, const std::string& workingFolder)
 {

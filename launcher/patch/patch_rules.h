@@ -19,6 +19,11 @@ constexpr unsigned kInformationWaitMs = 2000;
 constexpr unsigned kDownloadPeriodMs = 16;
 constexpr unsigned kStatusWaitMs = 10000;
 
+// The information and its signature are read whole: a server that sends more is refused
+// before the body is kept.
+constexpr uint32_t kMaxInformationBytes = 1 << 20;
+constexpr uint32_t kMaxSignatureBytes = 4 << 10;
+
 constexpr char kWorkingFolderName[] = "TavoriUpdater";
 constexpr char kUpdateIniName[] = "Update.ini";
 
@@ -34,6 +39,15 @@ std::string ServerFileURL(const std::string& baseURL, const std::string& fileNam
 // PatchFilePrefix with the target version as %1%. A pattern without exactly that one
 // placeholder is a configuration error: boost::io::format_error is thrown.
 std::string PatchFileName(const std::string& patchFilePrefix, const std::string& version);
+
+// A version enters the patch file's name, its path in the working folder and its URL: only
+// letters, digits and "._-+()" are taken, with no ".." and at most 64 characters.
+bool IsPlainVersion(std::string_view version);
+
+// A file name that stays in its folder on Windows: no separators, colons, wildcards, control
+// characters or "..", not a device name (CON, NUL, COM1, ... also with an extension), no
+// trailing dot or space.
+bool IsPlainFileName(std::string_view name);
 
 // The Update.ini that tells the patch program where to write and the clean-up what to remove.
 std::string UpdateIniText(const std::string& targetDirectory, const std::string& patchFilePath,

@@ -40,6 +40,46 @@ TEST(PatchRulesTest, NamesAreFilledIntoTheirTemplates)
     EXPECT_EQ(UpdatedMessage("1.01"), "バージョン[1.01]に更新されました。\n更に新しいパッチが存在するか続けて確認します。");
 }
 
+// What a server's information may put into a path and a URL.
+TEST(PatchRulesTest, OnlyPlainVersionsAndFileNamesAreUsed)
+{
+    struct Case {
+        std::string text;
+        bool version;
+        bool fileName;
+    };
+    const Case cases[] = {
+        {"1.01", true, true},
+        {"2.0.1-beta+3_(jp)", true, true},
+        {"..", false, false},
+        {"1..2", false, false},
+        {"..\\..\\x", false, false},
+        {"../x", false, false},
+        {"a/b", false, false},
+        {"C:x", false, false},
+        {"x\x01y", false, false},
+        {std::string("1.0\0x", 5), false, false},
+        {"1 0", false, true},
+        {"1.0.", true, false},
+        {"", false, false},
+        {std::string(64, '1'), true, true},
+        {std::string(65, '1'), false, true},
+        {"\x83\x6F", false, true},  // Shift-JIS: no URL without escaping
+        {"CON", true, false},
+        {"nul.exe", true, false},
+        {"Com1.txt", true, false},
+        {"lpt9", true, false},
+        {"conout$", false, false},
+        {"com10", true, true},
+        {"console", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(IsPlainVersion(c.text), c.version);
+        EXPECT_EQ(IsPlainFileName(c.text), c.fileName);
+    }
+}
+
 TEST(PatchRulesTest, InformationIsReadFromTheFirstServerThatAnswers2xx)
 {
     using Step = InformationStep;
