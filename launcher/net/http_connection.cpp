@@ -136,6 +136,8 @@ private:
             return true;
         }, "HttpQueryInfo Error");
         const BodySize size = CheckContentLength(*header);
+        if (size.kind == BodySize::Kind::Known && size.size > request_.dwMaxResponseSize)
+            throw RequestFailure("dwContentSize is above the request's limit");
         switch (size.kind) {
         case BodySize::Kind::Unknown:
             return;
@@ -160,7 +162,7 @@ private:
         if (request_.dwContentSize != kUnknownContentSize)
             session.body.reserve(request_.dwContentSize);
         const auto publish = [this, &session] { request_.dwReceivedSize = session.received.load(); };
-        Call([](WinINetSession& s) {
+        Call([limit = request_.dwMaxResponseSize](WinINetSession& s) {
             for (;;) {
                 DWORD count = 0;
                 // A failed read that yields nothing ends the body like its end.
@@ -169,7 +171,7 @@ private:
                     return false;
                 if (count == 0)
                     return true;
-                if (count > kMaxResponseSize - s.body.size())
+                if (count > limit - s.body.size())
                     return false;
                 s.body.append(s.buffer.data(), count);
                 s.received = static_cast<uint32_t>(s.body.size());
@@ -200,6 +202,7 @@ void Perform(REQUEST_DATA& request)
     } catch (...) {
         // RequestFailure, or a body that could not be allocated: the same failed request.
         std::string().swap(request.strResponse);
+        request.bFailed = true;
     }
     ClearHandleViews(request);
 }
@@ -225,6 +228,7 @@ void StartRequest(const std::string& url, REQUEST_DATA& request, const std::stri
     request.dwStatusCode = 0;
     request.bStatusReceived = false;
     request.bFinished = false;
+    request.bFailed = false;
     if (request.cancelEvent)
         ::ResetEvent(request.cancelEvent.Get());
 
@@ -235,6 +239,7 @@ void StartRequest(const std::string& url, REQUEST_DATA& request, const std::stri
     HANDLE worker = ::CreateThread(nullptr, 0, RequestWorker, &request, 0, nullptr);
     if (!worker) {
         // Nobody would ever finish the record: end it as a failed request.
+        request.bFailed = true;
         request.bFinished = true;
         return;
     }

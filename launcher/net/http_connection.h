@@ -27,6 +27,9 @@ struct REQUEST_DATA {
     std::map<std::string, std::string> mapParam;
     bool bAsync = false;
     bool bPost = false;
+    // Set by the owner before StartRequest: a longer body (announced or received) fails the
+    // request before it is kept.
+    uint32_t dwMaxResponseSize = kMaxResponseSize;
     // Polled or set across threads; each has a single writer.
     std::atomic<bool> bCancel{false};
     std::atomic<HINTERNET> hInternet{nullptr};
@@ -37,6 +40,9 @@ struct REQUEST_DATA {
     std::atomic<uint32_t> dwStatusCode{0};
     std::atomic<bool> bStatusReceived{false};
     std::atomic<bool> bFinished{false};
+    // Set with bFinished when the request ended by one of its failures (the body is then
+    // empty whatever the status), not by the end of the data.
+    std::atomic<bool> bFailed{false};
 
     // Signalled by CancelRequest: a transfer waiting for the network wakes on it at once.
     Kiln::UniqueHandle cancelEvent;

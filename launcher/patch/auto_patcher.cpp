@@ -2,11 +2,15 @@
 
 #include <commctrl.h>
 
+#include <ctime>
+
 #include "kiln/base/scoped_win.h"
 #include "kiln/base/text.h"
 #include "launcher/net/md5.h"
 #include "launcher/patch/patch_files.h"
+#include "launcher/patch/information_stamp.h"
 #include "launcher/patch/patch_rules.h"
+#include "launcher/patch/serial_store.h"
 #include "launcher/patch/update_info.h"
 #include "resources/resource.h"
 
@@ -84,6 +88,7 @@ INT_PTR AutoPatcher::HandleMessage(HWND dialog, UINT message, WPARAM wParam)
             HTTPConnection::CancelRequest(*currentRequest);
         if (signatureRequest)
             HTTPConnection::CancelRequest(*signatureRequest);
+        heldPatch.Reset();
         return TRUE;
     default:
         return FALSE;
@@ -124,9 +129,10 @@ void AutoPatcher::SetStatus(const std::string& text) const
     ::SetWindowTextA(statusText, text.c_str());
 }
 
-void AutoPatcher::StartUpdateRequest(const std::string& url)
+void AutoPatcher::StartUpdateRequest(const std::string& url, uint32_t maxBodySize)
 {
     currentRequest = std::make_shared<REQUEST_DATA>();
+    currentRequest->dwMaxResponseSize = maxBodySize;
     pendingRequests.push_back(currentRequest);
     HTTPConnection::StartRequest(url, *currentRequest, "", nullptr, true);
 }
@@ -138,12 +144,27 @@ void AutoPatcher::StartInformationRequests(const std::string& baseURL)
     signatureRequest.reset();
     if (updateKey.kind == Patch::UpdateKey::Kind::Valid) {
         signatureRequest = std::make_shared<REQUEST_DATA>();
+        signatureRequest->dwMaxResponseSize = Patch::kMaxSignatureBytes;
         pendingRequests.push_back(signatureRequest);
         HTTPConnection::StartRequest(
             Patch::ServerFileURL(baseURL, Patch::SignatureFileName(Configuration().updateInfoFile)), *signatureRequest,
             "", nullptr, true);
     }
-    StartUpdateRequest(Patch::ServerFileURL(baseURL, Configuration().updateInfoFile));
+    StartUpdateRequest(Patch::ServerFileURL(baseURL, Configuration().updateInfoFile), Patch::kMaxInformationBytes);
+}
+
+bool AutoPatcher::InformationCurrent()
+{
+    if (updateKey.kind != Patch::UpdateKey::Kind::Valid)
+        return true;
+    const auto stamp = Patch::ReadStamp(currentRequest->strResponse);
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    if (Patch::JudgeStamp(stamp, acceptedSerial, now) != Patch::Freshness::Current)
+        return false;
+    // Taken: from now on nothing older is, on this machine.
+    Patch::RecordAcceptedSerial(updateKey.key, stamp->serial);
+    acceptedSerial = stamp->serial;
+    return true;
 }
 
 bool AutoPatcher::InformationTrusted() const
@@ -175,6 +196,9 @@ void AutoPatcher::FetchInformation(HWND dialog)
     }
     CancelAllRequests();
     signatureFailed = false;
+    staleFailed = false;
+    if (updateKey.kind == Patch::UpdateKey::Kind::Valid)
+        acceptedSerial = Patch::ReadAcceptedSerial(updateKey.key);
     StartInformationRequests(configuration.serverList[serverIndex]);
     SetTimer(dialog, Patch::kInformationWaitMs, 1);
 }
@@ -184,11 +208,18 @@ void AutoPatcher::EvaluateInformation(HWND dialog)
     ::KillTimer(dialog, Patch::kTimerId);
     const LauncherConfiguration& configuration = Configuration();
     const auto& servers = configuration.serverList;
-    bool arrived = currentRequest->bFinished;
-    if (arrived && Patch::IsSuccessStatus(currentRequest->dwStatusCode) && !InformationTrusted()) {
+    // A body that failed on its way (too long, cut off by an error) is no information.
+    bool arrived = currentRequest->bFinished && !currentRequest->bFailed;
+    if (arrived && Patch::IsSuccessStatus(currentRequest->dwStatusCode)) {
         // Unverified information counts as a server that failed; not a line of it is read.
-        signatureFailed = true;
-        arrived = false;
+        // So does signed information older than what was taken before, or expired: a replay.
+        if (!InformationTrusted()) {
+            signatureFailed = true;
+            arrived = false;
+        } else if (!InformationCurrent()) {
+            staleFailed = true;
+            arrived = false;
+        }
     }
     switch (Patch::DecideInformationStep(arrived, currentRequest->dwStatusCode, serverIndex, servers.size())) {
     case Patch::InformationStep::NextServer:
@@ -198,7 +229,9 @@ void AutoPatcher::EvaluateInformation(HWND dialog)
         SetTimer(dialog, Patch::kInformationWaitMs, 1);
         return;
     case Patch::InformationStep::AllServersFailed:
-        if (signatureFailed)
+        if (staleFailed)
+            ShowMessage(Text::kOutOfDate, Text::kOutOfDateCaption, MB_ICONERROR);
+        else if (signatureFailed)
             ShowMessage(Text::kNotVerified, Text::kNotVerifiedCaption, MB_ICONERROR);
         else
             ShowMessage(Kiln::FormatTemplate(Text::kCannotDownload, configuration.updateInfoFile),
@@ -221,12 +254,19 @@ void AutoPatcher::EvaluateInformation(HWND dialog)
         ::EndDialog(dialog, 0);
         return;
     }
+    patchFileName = Patch::PatchFileName(configuration.patchFilePrefix, next.entry.version);
+    // The version enters a path and a URL: an entry that would lead out of the working folder
+    // is no entry.
+    if (!Patch::IsPlainVersion(next.entry.version) || !Patch::IsPlainFileName(patchFileName)) {
+        ShowMessage(Text::kVersionUnknown, Text::kFetchError, MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    }
     patchDigest = Kiln::AsciiLower(next.entry.digest);
     launcherUpdate = next.entry.launcherUpdate;
-    patchFileName = Patch::PatchFileName(configuration.patchFilePrefix, next.entry.version);
     targetVersion = next.entry.version;
     SetStatus(Kiln::FormatTemplate(Text::kDownloading, patchFileName));
-    StartUpdateRequest(Patch::ServerFileURL(servers[serverIndex], patchFileName));
+    StartUpdateRequest(Patch::ServerFileURL(servers[serverIndex], patchFileName), HTTPConnection::kMaxResponseSize);
 
     // The window waits for the status line, but not forever: a server that accepts and never
     // answers counts as one that refused.
@@ -266,14 +306,25 @@ void AutoPatcher::VerifyAndStore(HWND dialog)
     const std::string documents = Patch::DocumentsFolder(dialog);
     updaterDirectory = Patch::WorkingFolder(documents);
     Patch::CreateFolderTree(dialog, updaterDirectory);
-    // Write failures surface as a patch program that cannot start or fails.
     patchFilePath = Patch::WorkingFilePath(documents, patchFileName);
-    Patch::WriteWholeFile(patchFilePath, body);
     updateIniPath = Patch::WorkingFilePath(documents, Patch::kUpdateIniName);
-    Patch::WriteWholeFile(updateIniPath,
-                          Patch::UpdateIniText(host_->targetDirectory, patchFilePath, updateIniPath, updaterDirectory));
+    // What runs must be what was verified: the patch is written to a fresh file, then held
+    // against every change and checked once more through that hold until it has started.
+    const bool stored =
+        !documents.empty() && Patch::WriteFreshFile(patchFilePath, body) &&
+        Patch::WriteFreshFile(updateIniPath, Patch::UpdateIniText(host_->targetDirectory, patchFilePath,
+                                                                  updateIniPath, updaterDirectory));
+    if (stored)
+        heldPatch = Patch::HoldFile(patchFilePath);
     currentRequest.reset();
     CancelAllRequests();
+    if (!heldPatch || !Patch::DigestMatches(Patch::DigestThrough(heldPatch.Get()), patchDigest)) {
+        heldPatch.Reset();
+        RemoveUpdateFiles();
+        ShowMessage(Text::kCannotRun, Text::kCannotRunCaption, MB_ICONERROR);
+        ::EndDialog(dialog, 0);
+        return;
+    }
     SetTimer(dialog, Patch::kStartPeriodMs, 4);
 }
 
@@ -285,12 +336,14 @@ void AutoPatcher::RunPatch(HWND dialog)
         ShowMessage(Text::kLauncherRestart, Text::kLauncherRestartCaption, MB_ICONINFORMATION);
         Patch::StartPatchProgram(dialog, patchFilePath, started);
         Kiln::UniqueHandle released(started);
+        heldPatch.Reset();
         ::EndDialog(dialog, 1);
         return;
     }
     const bool ran = Patch::StartPatchProgram(dialog, patchFilePath, started);
     Kiln::UniqueHandle process(started);
     if (!ran) {
+        heldPatch.Reset();
         RemoveUpdateFiles();
         ShowMessage(Text::kCannotRun, Text::kCannotRunCaption, MB_ICONERROR);
         ::EndDialog(dialog, 0);
@@ -303,7 +356,8 @@ void AutoPatcher::RunPatch(HWND dialog)
         ::GetExitCodeProcess(process.Get(), &exitCode);
     }
     process.Reset();
-    RemoveUpdateFiles();
+    heldPatch.Reset();
+    RemoveUpdateFiles(Patch::kFolderSettleMs);
     if (exitCode != 0) {
         ShowMessage(Text::kInterrupted, Text::kInterruptedCaption, MB_ICONINFORMATION);
         ::EndDialog(dialog, 0);

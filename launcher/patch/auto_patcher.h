@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "kiln/base/scoped_win.h"
 #include "launcher/net/http_connection.h"
 #include "launcher/patch/patch_rules.h"
 #include "launcher/settings/launcher_configuration.h"
@@ -48,9 +49,10 @@ private:
     void DownloadPatch(HWND dialog);
     void VerifyAndStore(HWND dialog);
     void RunPatch(HWND dialog);
-    void StartUpdateRequest(const std::string& url);
+    void StartUpdateRequest(const std::string& url, uint32_t maxBodySize);
     void StartInformationRequests(const std::string& baseURL);
     bool InformationTrusted() const;
+    bool InformationCurrent();
     void SetStatus(const std::string& text) const;
     void SetTimer(HWND dialog, unsigned periodMs, int nextState);
     const LauncherConfiguration& Configuration() const { return *host_->configuration; }
@@ -64,6 +66,8 @@ private:
     Patch::UpdateKey updateKey;
     std::shared_ptr<HTTPConnection::REQUEST_DATA> signatureRequest;
     bool signatureFailed = false;  // some server's information did not verify
+    bool staleFailed = false;      // some server's verified information was older or expired
+    uint64_t acceptedSerial = 0;   // the highest serial taken before, for the key
     std::list<std::shared_ptr<HTTPConnection::REQUEST_DATA>> pendingRequests;
     size_t serverIndex = 0;
     uint32_t launcherUpdate = 0;
@@ -73,6 +77,8 @@ private:
     std::string updaterDirectory;
     std::string patchFilePath;
     std::string updateIniPath;
+    // The stored patch, held unchangeable from its last check until its program has ended.
+    Kiln::UniqueFileHandle heldPatch;
 };
 
 }  // namespace Launcher

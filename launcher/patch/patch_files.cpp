@@ -10,12 +10,21 @@
 #include "kiln/base/profile_file.h"
 #include "kiln/base/scoped_win.h"
 #include "kiln/base/text.h"
+#include "launcher/net/md5.h"
 #include "launcher/patch/patch_rules.h"
 
 namespace Launcher::Patch {
 namespace {
 
 constexpr size_t kListValueBufferSize = 256;
+constexpr DWORD kSettlePollMs = 50;
+
+// A folder that refuses its removal for a moment: held by a process that is ending. Not
+// one that is gone or still holds files.
+bool FolderMayStillGo(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
 
 std::vector<std::string> ReadPathList(const std::string& ini, const char* section, const char* keyTemplate)
 {
@@ -40,10 +49,13 @@ void CreateFolderTree(HWND owner, const std::string& folder)
     ::SHCreateDirectoryExA(owner, folder.c_str(), nullptr);
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes)
+bool WriteFreshFile(const std::string& path, std::string_view bytes)
 {
-    Kiln::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!::DeleteFileA(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;
+    // CREATE_NEW: a file planted between the removal and here is not written into either.
+    Kiln::UniqueFileHandle file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     while (!bytes.empty()) {
@@ -53,7 +65,30 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes)
             return false;
         bytes.remove_prefix(written);
     }
-    return true;
+    return ::FlushFileBuffers(file.Get()) != FALSE;
+}
+
+Kiln::UniqueFileHandle HoldFile(const std::string& path)
+{
+    return Kiln::UniqueFileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::string DigestThrough(HANDLE file)
+{
+    LARGE_INTEGER start = {};
+    if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+        return {};
+    std::vector<char> buffer(1 << 16);
+    clx::md5 digest;
+    for (;;) {
+        DWORD count = 0;
+        if (!::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr))
+            return {};
+        if (count == 0)
+            return digest.hex();
+        digest.update(buffer.data(), count);
+    }
 }
 
 bool StartPatchProgram(HWND owner, const std::string& patchFilePath, HANDLE& process)
@@ -75,16 +110,23 @@ bool StartPatchProgram(HWND owner, const std::string& patchFilePath, HANDLE& pro
 
 namespace Launcher {
 
-void RemoveUpdateFiles()
+void RemoveUpdateFiles(unsigned settleMs)
 {
     const std::string documents = Patch::DocumentsFolder(::GetDesktopWindow());
     const std::string ini = Patch::WorkingFilePath(documents, Patch::kUpdateIniName);
     const std::vector<std::string> files = Patch::ReadPathList(ini, "WrittenFile", "File%1%");
-    const std::vector<std::string> folders = Patch::ReadPathList(ini, "CreateDirectory", "Directory%1%");
+    std::vector<std::string> folders = Patch::ReadPathList(ini, "CreateDirectory", "Directory%1%");
     for (const std::string& file : files)
         ::DeleteFileA(file.c_str());
-    for (const std::string& folder : folders)
-        ::RemoveDirectoryA(folder.c_str());
+    // The working folder goes too once nothing is left in it, also when no Update.ini names it.
+    if (!documents.empty())
+        folders.push_back(Patch::WorkingFolder(documents));
+    const DWORD start = ::GetTickCount();
+    for (const std::string& folder : folders) {
+        while (!::RemoveDirectoryA(folder.c_str()) && Patch::FolderMayStillGo(::GetLastError()) &&
+               ::GetTickCount() - start < settleMs)
+            ::Sleep(Patch::kSettlePollMs);
+    }
 }
 
 }  // namespace Launcher

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "kiln/base/scoped_win.h"
+
 // The auto-patcher's working files under the user's Documents folder.
 namespace Launcher::Patch {
 
@@ -15,8 +17,19 @@ std::string DocumentsFolder(HWND owner);
 // Creates the folder and any missing parents; an existing folder is fine, failures are ignored.
 void CreateFolderTree(HWND owner, const std::string& folder);
 
-// Creates the file anew (readable by others meanwhile) and writes all bytes; false on failure.
-bool WriteWholeFile(const std::string& path, std::string_view bytes);
+// Writes the bytes into a file made fresh under that name: an existing file of the name is
+// removed first, and nothing is written when it cannot be (a planted read-only file, one held
+// open). False on any failure.
+bool WriteFreshFile(const std::string& path, std::string_view bytes);
+
+// The file opened for reading with no write or delete sharing: while the handle is held
+// nobody can change, replace or remove it, so what was checked through it is what runs.
+// Invalid when it cannot be opened so.
+Kiln::UniqueFileHandle HoldFile(const std::string& path);
+
+// The MD5 of everything read through the handle from its start, lower-case hexadecimal;
+// empty when a read fails.
+std::string DigestThrough(HANDLE file);
 
 // Runs the patch program in its own folder. `process` receives the process handle (may be
 // null even on success); false when it could not be started.
@@ -27,8 +40,10 @@ bool StartPatchProgram(HWND owner, const std::string& patchFilePath, HANDLE& pro
 namespace Launcher {
 
 // Deletes the files and then the folders that the working folder's Update.ini lists
-// ([WrittenFile] File1..., [CreateDirectory] Directory1..., up to 256 of each). Failures are
-// ignored; a folder that is not empty stays; without an Update.ini nothing happens.
-void RemoveUpdateFiles();
+// ([WrittenFile] File1..., [CreateDirectory] Directory1..., up to 256 of each), then the
+// working folder itself when it is empty. Failures are ignored; a folder that is not empty
+// stays. `settleMs`: a folder that is empty but still refuses (a process that has just ended
+// may hold it as its current folder for a moment) is tried again for up to that long.
+void RemoveUpdateFiles(unsigned settleMs = 0);
 
 }  // namespace Launcher

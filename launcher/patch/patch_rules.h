@@ -18,6 +18,8 @@ constexpr unsigned kStartPeriodMs = 500;
 constexpr unsigned kInformationWaitMs = 2000;
 constexpr unsigned kDownloadPeriodMs = 16;
 constexpr unsigned kStatusWaitMs = 10000;
+// After the patch program has ended, how long its working folder may refuse its removal.
+constexpr unsigned kFolderSettleMs = 2000;
 
 // The information and its signature are read whole: a server that sends more is refused
 // before the body is kept.
@@ -111,6 +113,8 @@ inline constexpr char kBadPublicKey[] = "アップデート情報の公開鍵(Up
 inline constexpr char kBadPublicKeyCaption[] = "設定エラー";
 inline constexpr char kNotVerified[] = "アップデート情報の署名を確認できませんでした";
 inline constexpr char kNotVerifiedCaption[] = "署名エラー";
+inline constexpr char kOutOfDate[] = "アップデート情報が古いか、有効期限が切れています";
+inline constexpr char kOutOfDateCaption[] = "取得エラー";
 inline constexpr char kDownloading[] = "[%1%]をダウンロード中....";
 inline constexpr char kVerifying[] = "[%1%]を照合中....";
 }  // namespace Text

@@ -71,6 +71,8 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     EXPECT_EQ(KilnTest::MessageBoxText(box),
               "バージョン[1.01]に更新されました。\n更に新しいパッチが存在するか続けて確認します。");
     EXPECT_EQ(InstalledVersion(), "1.01");
+    // The program has ended and its working folder has gone with its files.
+    EXPECT_FALSE(Exists(WorkingFolder()));
     // Every file of 1.01 byte for byte, nothing of 1.00's that 1.01 dropped, nothing left over.
     const auto game = ::TestSupport::Snapshot(fs::path(game_.Path()));
     auto expected = ::TestSupport::Snapshot(next.Path());

@@ -1,6 +1,7 @@
 // The auto-patcher as a player meets it: the patch button, the download dialog and its
 // messages, against real servers on loopback addresses and a real patch program.
 #include "tests/e2e/patch_fixture.h"
+#include "tests/support/x_input.h"
 
 namespace {
 
@@ -141,6 +142,33 @@ TEST_F(PatchTest, FailingOrUnstartablePatchIsReportedAndItsFilesRemoved)
     CloseLauncher(window);
 }
 
+TEST_F(PatchTest, AWorkingFolderHeldForAMomentAfterThePatchProgramEndedStillGoes)
+{
+    // Exit 1, then a helper keeps the working folder as its current folder for a second.
+    const std::string patch = PatchBytes("1.01", 1, 0, true);
+    OfferPatch(34, patch, Md5Hex(patch));
+    ASSERT_TRUE(OpenDialog());
+    HWND box = WaitForBox("パッチ処理中断");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(PatchRuns(), "1.01\n");
+    EXPECT_FALSE(Exists(WorkingFolder()));
+    Answer(box);
+    CloseLauncher(window_);
+}
+
+TEST_F(PatchTest, AnEmptyWorkingFolderGoesAtTheNextStart)
+{
+    Configure("1.00", {"http://127.0.0.1/"});
+    ASSERT_TRUE(::CreateDirectoryA(WorkingFolder().c_str(), nullptr));
+    HWND window = OpenLauncher();
+    ASSERT_NE(window, nullptr);
+    const DWORD opened = ::GetTickCount();
+    while (Exists(WorkingFolder()) && ::GetTickCount() - opened < 5000)
+        ::Sleep(50);
+    EXPECT_FALSE(Exists(WorkingFolder()));
+    CloseLauncher(window);
+}
+
 TEST_F(PatchTest, LauncherUpdateQuitsWithoutTheGameAndTheNextStartCleansUp)
 {
     const std::string patch = PatchBytes("1.01", 0);
@@ -191,6 +219,35 @@ TEST_F(PatchTest, CancelDuringALargeSlowDownloadClosesTheDialogWithinASecond)
     EXPECT_FALSE(Exists(WorkingFolder()));
     CloseLauncher(window_);
     EXPECT_EQ(PatchRuns(), "");
+}
+
+TEST_F(PatchTest, CancelAgainstAServerThatStoppedSendingClosesTheDialogWithinASecond)
+{
+    // The headers and 8 KiB of a 40 MiB patch, then nothing more: with its length announced,
+    // and without.
+    const std::string patch = PatchBytes("1.01", 0, 40 * 1024 * 1024);
+    int address = 30;
+    for (const char* length : {"", R"(, "length": null)"}) {
+        SCOPED_TRACE(length);
+        OfferPatch(address++, patch, Md5Hex(patch), 0, std::string(R"(, "send": 8192, "after": "stall")") + length);
+        ASSERT_TRUE(OpenDialog());
+        const DWORD waited = ::GetTickCount();
+        while (KilnTest::ItemText(dialog_, IDC_PATCH_STATUS) != "[patch_1.01.exe]をダウンロード中...." &&
+               ::GetTickCount() - waited < 20000)
+            ::Sleep(20);
+        ::Sleep(1500);  // well into the stall
+        // The player's click on the button (timed from before the pointer moves there), then
+        // the time until the dialog has gone.
+        RECT button = {};
+        ::GetWindowRect(::GetDlgItem(dialog_, IDCANCEL), &button);
+        const DWORD clicked = ::GetTickCount();
+        ASSERT_TRUE(KilnTest::XClick((button.left + button.right) / 2, (button.top + button.bottom) / 2));
+        EXPECT_TRUE(WaitGone(dialog_, 3000));
+        EXPECT_LT(::GetTickCount() - clicked, 1000u);
+        EXPECT_TRUE(::IsWindowVisible(window_));
+        CloseLauncher(window_);
+        EXPECT_EQ(PatchRuns(), "");
+    }
 }
 
 }  // namespace

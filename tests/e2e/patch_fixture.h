@@ -76,11 +76,13 @@ inline std::string Upper(std::string text)
 }
 
 // The test patch program carrying its target version and exit code, after `padding` bytes.
-inline std::string PatchBytes(const std::string& version, int exitCode, size_t padding = 0)
+// `lingering`: as it ends it leaves a helper behind in its folder for a second.
+inline std::string PatchBytes(const std::string& version, int exitCode, size_t padding = 0, bool lingering = false)
 {
-    std::string bytes = KilnTest::ReadFileText(KilnTest::BinDirectory() + "TestPatch.exe");
+    const std::string program = KilnTest::BinDirectory() + "TestPatch.exe";
+    std::string bytes = KilnTest::ReadFileText(program);
     bytes.append(padding, 'p');
-    return bytes + "KILNPATCH:" + version + ":" + std::to_string(exitCode) + "\n";
+    return bytes + "KILNPATCH:" + version + ":" + std::to_string(exitCode) + (lingering ? ":" + program : "") + "\n";
 }
 
 inline std::string Documents()

@@ -2,6 +2,8 @@
 // code>\n" (appended by the test after the program image). Run in the working folder, it reads
 // Update.ini there, notes "<version>" in TargetDirectory\patch_runs.txt, raises [Game] Version
 // of TargetDirectory\System.ini when it exits with 0, and exits with the code it carries.
+// "KILNPATCH:<version>:<exit code>:<program>" also starts <program> --linger in the working
+// folder as it ends: a helper that keeps that folder as its current one for a second longer.
 #include <windows.h>
 
 #include <fstream>
@@ -20,8 +22,12 @@ std::string ReadOwnFile()
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
+    if (std::string(commandLine) == "--linger") {
+        ::Sleep(1000);
+        return 0;
+    }
     const std::string self = ReadOwnFile();
     const size_t marker = self.rfind("KILNPATCH:");
     if (marker == std::string::npos)
@@ -30,6 +36,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const size_t colon = trailer.find(':');
     const std::string version = trailer.substr(0, colon);
     const int exitCode = std::atoi(trailer.c_str() + colon + 1);
+    const size_t helperColon = trailer.find(':', colon + 1);
+    const std::string helper =
+        helperColon == std::string::npos ? "" : trailer.substr(helperColon + 1, trailer.find('\n') - helperColon - 1);
 
     char folder[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, folder);
@@ -41,5 +50,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     std::ofstream(std::string(target) + "patch_runs.txt", std::ios::app | std::ios::binary) << version << "\n";
     if (exitCode == 0)
         ::WritePrivateProfileStringA("Game", "Version", version.c_str(), (std::string(target) + "System.ini").c_str());
+    if (!helper.empty()) {
+        std::string line = "\"" + helper + "\" --linger";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started = {};
+        if (::CreateProcessA(helper.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                             &started)) {
+            ::CloseHandle(started.hThread);
+            ::CloseHandle(started.hProcess);
+        }
+    }
     return exitCode;
 }
