@@ -307,6 +307,7 @@ protected:
         EXPECT_EQ(KilnTest::MessageBoxText(box),
                   "バージョン[1.02]に更新されました。\n更に新しいパッチが存在するか続けて確認します。");
         EXPECT_EQ(PatchRuns(), "1.01\n1.02\n");
+        EXPECT_FALSE(Exists(WorkingFolder()));
         Answer(box);
 
         box = WaitForBox("最新バージョン");
