@@ -54,3 +54,4 @@
 // Download dialog items (2 is IDCANCEL)
 #define IDC_PATCH_PROGRESS 1046
 #define IDC_PATCH_STATUS 1048
+#define IDC_PATCH_DETAIL 1047

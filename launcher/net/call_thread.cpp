@@ -67,7 +67,7 @@ DWORD WINAPI CallThread::Main(void* parameter)
     return 0;
 }
 
-CallThread::Outcome CallThread::Run(Call call, HANDLE cancel, const std::function<void()>& whileWaiting)
+CallThread::Outcome CallThread::Run(Call call, HANDLE cancel, const std::function<bool()>& whileWaiting)
 {
     constexpr DWORD kPollMs = 10;
     if (cancelled_)
@@ -77,8 +77,12 @@ CallThread::Outcome CallThread::Run(Call call, HANDLE cancel, const std::functio
     const HANDLE waits[] = {shared_->callDone.Get(), cancel};
     const DWORD count = cancel ? 2 : 1;
     DWORD woken;
-    while ((woken = ::WaitForMultipleObjects(count, waits, FALSE, whileWaiting ? kPollMs : INFINITE)) == WAIT_TIMEOUT)
-        whileWaiting();
+    while ((woken = ::WaitForMultipleObjects(count, waits, FALSE, whileWaiting ? kPollMs : INFINITE)) == WAIT_TIMEOUT) {
+        if (!whileWaiting()) {
+            cancelled_ = true;
+            return Outcome::GivenUp;
+        }
+    }
     if (woken == WAIT_OBJECT_0)
         return shared_->succeeded ? Outcome::Succeeded : Outcome::Failed;
     // Cancelled (or the wait itself failed): the call goes on alone and ends the thread.

@@ -28,7 +28,7 @@ struct WinINetSession {
     std::vector<char> buffer;  // one read's worth
     std::string body;          // what has arrived
     // Polled while a call runs.
-    std::atomic<uint32_t> received{0};
+    std::atomic<uint64_t> received{0};
     // Set when the request has left: a running call stops at its next chance.
     std::atomic<bool> abandoned{false};
 
@@ -42,7 +42,7 @@ struct WinINetSession {
 
 class CallThread {
 public:
-    enum class Outcome { Succeeded, Failed, Cancelled };
+    enum class Outcome { Succeeded, Failed, Cancelled, GivenUp };
     // A call returns whether it succeeded; it must capture nothing of the caller's stack or
     // record, only values, since a cancelled call goes on after its caller has left.
     using Call = std::function<bool(WinINetSession&)>;
@@ -55,9 +55,10 @@ public:
     CallThread& operator=(const CallThread&) = delete;
 
     // Runs `call` and waits for its end or for `cancel` (may be null: no cancelling), calling
-    // `whileWaiting` (when given) every few milliseconds meanwhile. After Cancelled the object
-    // accepts no further call.
-    Outcome Run(Call call, HANDLE cancel, const std::function<void()>& whileWaiting = {});
+    // `whileWaiting` (when given) every few milliseconds meanwhile; when that returns false
+    // the call is given up as a cancel would. After Cancelled or GivenUp the object accepts
+    // no further call.
+    Outcome Run(Call call, HANDLE cancel, const std::function<bool()>& whileWaiting = {});
 
     // The session: its atomics at any time, the rest only between calls.
     WinINetSession& Session();

@@ -57,8 +57,13 @@ public:
         Open(*url, parameters);
         Send(parameters);
         ReceiveStatus();
+        if (request_.bodySink)
+            ReceiveHeaders();
         SizeBody();
-        ReadBody();
+        if (request_.bodySink)
+            ReadBodyIntoSink();
+        else
+            ReadBody();
         Call([](WinINetSession& session) {
             session.Close();
             return true;
@@ -68,14 +73,42 @@ public:
 private:
     void Call(CallThread::Call call, const char* failure, const std::function<void()>& whileWaiting = {})
     {
-        switch (calls_.Run(std::move(call), request_.cancelEvent.Get(), whileWaiting)) {
+        switch (calls_.Run(std::move(call), request_.cancelEvent.Get(), Watch(whileWaiting))) {
         case CallThread::Outcome::Succeeded:
             return;
         case CallThread::Outcome::Failed:
             throw RequestFailure(failure);
         case CallThread::Outcome::Cancelled:
             throw RequestFailure("User Cancel");
+        case CallThread::Outcome::GivenUp:
+            throw RequestFailure("Stalled");
         }
+    }
+
+    // What runs while a call waits: the caller's own, and with a stall limit a watch that gives
+    // the call up when no byte has come for that long.
+    std::function<bool()> Watch(const std::function<void()>& whileWaiting)
+    {
+        const DWORD limit = request_.dwStallLimitMs;
+        if (limit == 0) {
+            if (!whileWaiting)
+                return {};
+            return [whileWaiting] {
+                whileWaiting();
+                return true;
+            };
+        }
+        WinINetSession& session = calls_.Session();
+        return [whileWaiting, limit, &session, since = ::GetTickCount(), seen = session.received.load()]() mutable {
+            if (whileWaiting)
+                whileWaiting();
+            const uint64_t now = session.received;
+            if (now != seen) {
+                seen = now;
+                since = ::GetTickCount();
+            }
+            return ::GetTickCount() - since < limit;
+        };
     }
 
     void Open(const URLParts& url, const std::string& parameters)
@@ -128,6 +161,23 @@ private:
         request_.bStatusReceived = true;
     }
 
+    void ReceiveHeaders()
+    {
+        auto headers = std::make_shared<std::string>();
+        Call([headers](WinINetSession& session) {
+            DWORD size = 0;
+            ::HttpQueryInfoA(session.request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr);
+            if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+                return false;
+            headers->resize(size);
+            if (!::HttpQueryInfoA(session.request, HTTP_QUERY_RAW_HEADERS_CRLF, headers->data(), &size, nullptr))
+                return false;
+            headers->resize(size);
+            return true;
+        }, "Can't get HTTP Headers");
+        request_.strResponseHeaders = std::move(*headers);
+    }
+
     void SizeBody()
     {
         auto header = std::make_shared<std::optional<std::string>>();
@@ -135,22 +185,60 @@ private:
             *header = QueryContentLength(session.request);
             return true;
         }, "HttpQueryInfo Error");
-        const BodySize size = CheckContentLength(*header);
-        if (size.kind == BodySize::Kind::Known && size.size > request_.dwMaxResponseSize)
+        const BodySize size =
+            request_.bodySink ? CheckContentLength(*header, kMaxFileBodySize) : CheckContentLength(*header);
+        if (!request_.bodySink && size.kind == BodySize::Kind::Known && size.size > request_.dwMaxResponseSize)
             throw RequestFailure("dwContentSize is above the request's limit");
         switch (size.kind) {
         case BodySize::Kind::Unknown:
             return;
         case BodySize::Kind::Zero:
             request_.dwContentSize = 0;
+            request_.qwContentSize = 0;
             throw RequestFailure("dwContentSize is zero");
         case BodySize::Kind::Unusable:
             throw RequestFailure("dwContentSize is unusable");
         case BodySize::Kind::Known:
             // Room for the whole body is made at once before the reads.
-            request_.dwContentSize = size.size;
+            request_.dwContentSize = Clamp32(size.size);
+            request_.qwContentSize = size.size;
             return;
         }
+    }
+
+    // The 32-bit counts stop below their "unknown" value.
+    static uint32_t Clamp32(uint64_t count) { return count < kUnknownContentSize ? static_cast<uint32_t>(count) : kUnknownContentSize - 1; }
+
+    // The body piece by piece into the sink; a read that fails is a failure here, not the end,
+    // so that whoever resumes knows the body was cut.
+    void ReadBodyIntoSink()
+    {
+        const std::shared_ptr<BodySink> sink = request_.bodySink;
+        if (!sink->Begin(request_.dwStatusCode, request_.strResponseHeaders, request_.qwContentSize))
+            throw RequestFailure("Body not wanted");
+        WinINetSession& session = calls_.Session();
+        session.buffer.resize(kReceiveBufferSize);
+        const auto publish = [this, &session] {
+            const uint64_t received = session.received;
+            request_.qwReceivedSize = received;
+            request_.dwReceivedSize = Clamp32(received);
+        };
+        Call([sink](WinINetSession& s) {
+            for (;;) {
+                DWORD count = 0;
+                const BOOL read = ::InternetReadFile(s.request, s.buffer.data(), static_cast<DWORD>(s.buffer.size()), &count);
+                if (s.abandoned || !read)
+                    return false;
+                if (count == 0)
+                    return true;
+                if (!sink->Write(s.buffer.data(), count))
+                    return false;
+                s.received += count;
+            }
+        }, "Body not kept", publish);
+        publish();
+        if (request_.bCancel)
+            throw RequestFailure("User Cancel");
     }
 
     // The whole read loop is one call, so the transfer costs no hand-over per read; the
@@ -161,7 +249,10 @@ private:
         session.buffer.resize(kReceiveBufferSize);
         if (request_.dwContentSize != kUnknownContentSize)
             session.body.reserve(request_.dwContentSize);
-        const auto publish = [this, &session] { request_.dwReceivedSize = session.received.load(); };
+        const auto publish = [this, &session] {
+            request_.dwReceivedSize = static_cast<uint32_t>(session.received.load());
+            request_.qwReceivedSize = session.received.load();
+        };
         Call([limit = request_.dwMaxResponseSize](WinINetSession& s) {
             for (;;) {
                 DWORD count = 0;
@@ -174,7 +265,7 @@ private:
                 if (count > limit - s.body.size())
                     return false;
                 s.body.append(s.buffer.data(), count);
-                s.received = static_cast<uint32_t>(s.body.size());
+                s.received = s.body.size();
             }
         }, "Response too large", publish);
         publish();
@@ -225,6 +316,9 @@ void StartRequest(const std::string& url, REQUEST_DATA& request, const std::stri
     ClearHandleViews(request);
     request.dwReceivedSize = 0;
     request.dwContentSize = kUnknownContentSize;
+    request.qwReceivedSize = 0;
+    request.qwContentSize = UINT64_MAX;
+    request.strResponseHeaders.clear();
     request.dwStatusCode = 0;
     request.bStatusReceived = false;
     request.bFinished = false;

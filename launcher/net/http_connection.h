@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "kiln/base/scoped_win.h"
@@ -15,6 +16,19 @@
 // The launcher's HTTP client: one request per record, run on the calling thread or on a
 // worker thread of its own, polled by its owner through the record.
 namespace Launcher::HTTPConnection {
+
+// Where a request's body goes instead of strResponse (a download to a file). Begin is called
+// on the request's thread once the status and headers are in; Write, from a thread of the
+// request's own, one piece at a time, possibly once more after the request has been
+// cancelled: a sink that is closed must refuse it.
+class BodySink {
+public:
+    virtual ~BodySink() = default;
+    // False: the body is of no use; the request ends (as a failure) without reading it.
+    virtual bool Begin(uint32_t statusCode, const std::string& rawHeaders, uint64_t contentSize) = 0;
+    // False: the piece cannot be kept; the request fails.
+    virtual bool Write(const char* data, size_t size) = 0;
+};
 
 struct REQUEST_DATA {
     REQUEST_DATA();
@@ -30,6 +44,14 @@ struct REQUEST_DATA {
     // Set by the owner before StartRequest: a longer body (announced or received) fails the
     // request before it is kept.
     uint32_t dwMaxResponseSize = kMaxResponseSize;
+    // Set by the owner before StartRequest: with a sink the body goes there, in any size, and
+    // strResponse stays empty.
+    std::shared_ptr<BodySink> bodySink;
+    // Set by the owner before StartRequest: a call that brings nothing new for this long fails
+    // the request (0: no limit).
+    uint32_t dwStallLimitMs = 0;
+    // The response's header lines ("Name: value", CR LF), set before the body is read.
+    std::string strResponseHeaders;
     // Polled or set across threads; each has a single writer.
     std::atomic<bool> bCancel{false};
     std::atomic<HINTERNET> hInternet{nullptr};
@@ -38,6 +60,10 @@ struct REQUEST_DATA {
     std::atomic<uint32_t> dwReceivedSize{0};
     std::atomic<uint32_t> dwContentSize{kUnknownContentSize};
     std::atomic<uint32_t> dwStatusCode{0};
+    // The same counts in 64 bits (kUnknownSize: no Content-Length); the 32-bit ones stop at
+    // their largest value.
+    std::atomic<uint64_t> qwReceivedSize{0};
+    std::atomic<uint64_t> qwContentSize{UINT64_MAX};
     std::atomic<bool> bStatusReceived{false};
     std::atomic<bool> bFinished{false};
     // Set with bFinished when the request ended by one of its failures (the body is then

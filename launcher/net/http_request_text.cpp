@@ -53,7 +53,7 @@ std::string GetRequestTarget(const std::string& path, const std::string& paramet
     return path + "?" + parameters;
 }
 
-BodySize CheckContentLength(const std::optional<std::string_view>& header)
+BodySize CheckContentLength(const std::optional<std::string_view>& header, uint64_t limit)
 {
     if (!header)
         return {};
@@ -68,13 +68,15 @@ BodySize CheckContentLength(const std::optional<std::string_view>& header)
     for (const char c : text) {
         if (c < '0' || c > '9')
             return {BodySize::Kind::Unusable, 0};
+        if (value > limit / 10)
+            return {BodySize::Kind::Unusable, 0};
         value = value * 10 + static_cast<uint64_t>(c - '0');
-        if (value > kMaxResponseSize)
+        if (value > limit)
             return {BodySize::Kind::Unusable, 0};
     }
     if (value == 0)
         return {BodySize::Kind::Zero, 0};
-    return {BodySize::Kind::Known, static_cast<uint32_t>(value)};
+    return {BodySize::Kind::Known, value};
 }
 
 }  // namespace Launcher::HTTPConnection

@@ -16,6 +16,8 @@ constexpr size_t kReceiveBufferSize = 0x200000;
 // The body is held in memory whole, in a process that may have only 2 GiB of address space;
 // a larger body (announced or received) fails the request before anything is allocated.
 constexpr uint32_t kMaxResponseSize = 0x40000000;
+// A body that goes to a file instead may be as large as a file.
+constexpr uint64_t kMaxFileBodySize = uint64_t{1} << 62;
 
 struct URLParts {
     bool secure = false;
@@ -38,16 +40,16 @@ std::string GetRequestTarget(const std::string& path, const std::string& paramet
 struct BodySize {
     enum class Kind {
         Unknown,   // no header: read until the data ends
-        Known,     // `size` bytes, 1 to kMaxResponseSize
+        Known,     // `size` bytes, 1 to the limit
         Zero,      // present and 0: the request fails with an empty body
-        Unusable,  // not a decimal number, or larger than kMaxResponseSize: the request fails
+        Unusable,  // not a decimal number, or larger than the limit: the request fails
     };
     Kind kind = Kind::Unknown;
-    uint32_t size = 0;
+    uint64_t size = 0;
 };
 
 // `header` is the header's value as the server sent it (null when absent); blanks around
 // the digits are allowed.
-BodySize CheckContentLength(const std::optional<std::string_view>& header);
+BodySize CheckContentLength(const std::optional<std::string_view>& header, uint64_t limit = kMaxResponseSize);
 
 }  // namespace Launcher::HTTPConnection

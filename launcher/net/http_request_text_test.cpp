@@ -89,6 +89,11 @@ TEST(RequestTextTest, ContentLengthDecidesTheBodySize)
         EXPECT_EQ(size.kind, c.kind);
         EXPECT_EQ(size.size, c.size);
     }
+    // A body that goes to a file: past 4 GiB, up to 2^62.
+    EXPECT_EQ(CheckContentLength("5368709120", kMaxFileBodySize).size, 5368709120u);
+    EXPECT_EQ(CheckContentLength("4611686018427387904", kMaxFileBodySize).kind, Kind::Known);
+    EXPECT_EQ(CheckContentLength("4611686018427387905", kMaxFileBodySize).kind, Kind::Unusable);
+    EXPECT_EQ(CheckContentLength("18446744073709551617", kMaxFileBodySize).kind, Kind::Unusable);
 }
 
 }  // namespace

@@ -33,6 +33,15 @@ INT_PTR AutoPatcher::RunDialog(HWND owner, const PatchDialogHost& host)
     const INT_PTR result = ::DialogBoxParamA(host.instance, MAKEINTRESOURCEA(IDD_PATCH), owner, DialogProc,
                                              reinterpret_cast<LPARAM>(this));
     host_ = nullptr;
+    // Closed during the download: its thread ends at once, leaving a part that can be
+    // continued, or nothing; then an empty working folder goes too.
+    if (download) {
+        download->Cancel();
+        while (!download->Finished())
+            ::Sleep(0);
+        download.reset();
+        ::RemoveDirectoryA(updaterDirectory.c_str());
+    }
     return result == 1 ? 1 : 0;
 }
 
@@ -45,6 +54,12 @@ void AutoPatcher::CancelAllRequests()
     }
     pendingRequests.clear();
     serverIndex = 0;
+    if (download) {
+        download->Cancel();
+        while (!download->Finished())
+            ::Sleep(0);
+        download.reset();
+    }
 }
 
 INT_PTR CALLBACK AutoPatcher::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -71,6 +86,8 @@ INT_PTR AutoPatcher::HandleMessage(HWND dialog, UINT message, WPARAM wParam)
     case WM_INITDIALOG:
         statusText = ::GetDlgItem(dialog, IDC_PATCH_STATUS);
         progressBar = ::GetDlgItem(dialog, IDC_PATCH_PROGRESS);
+        detailText = ::GetDlgItem(dialog, IDC_PATCH_DETAIL);
+        verifyingShown = false;
         patchState = 0;
         ::SetTimer(dialog, Patch::kTimerId, Patch::kStartPeriodMs, nullptr);
         return TRUE;
@@ -88,6 +105,8 @@ INT_PTR AutoPatcher::HandleMessage(HWND dialog, UINT message, WPARAM wParam)
             HTTPConnection::CancelRequest(*currentRequest);
         if (signatureRequest)
             HTTPConnection::CancelRequest(*signatureRequest);
+        if (download)
+            download->Cancel();
         heldPatch.Reset();
         return TRUE;
     default:
@@ -244,6 +263,10 @@ void AutoPatcher::EvaluateInformation(HWND dialog)
     signatureRequest.reset();
 
     const NextPatch next = FindNextPatch(ParseUpdateInfo(currentRequest->strResponse), configuration.currentVersion);
+    const std::string documents = Patch::DocumentsFolder(dialog);
+    updaterDirectory = Patch::WorkingFolder(documents);
+    if (next.kind != NextPatch::Kind::Patch)
+        Patch::DropStalePartial(updaterDirectory, "", "", "");
     if (next.kind == NextPatch::Kind::VersionUnknown) {
         ShowMessage(Text::kVersionUnknown, Text::kFetchError, MB_ICONERROR);
         ::EndDialog(dialog, 0);
@@ -257,7 +280,7 @@ void AutoPatcher::EvaluateInformation(HWND dialog)
     patchFileName = Patch::PatchFileName(configuration.patchFilePrefix, next.entry.version);
     // The version enters a path and a URL: an entry that would lead out of the working folder
     // is no entry.
-    if (!Patch::IsPlainVersion(next.entry.version) || !Patch::IsPlainFileName(patchFileName)) {
+    if (!Patch::IsPlainVersion(next.entry.version) || !Patch::IsPlainFileName(patchFileName) || documents.empty()) {
         ShowMessage(Text::kVersionUnknown, Text::kFetchError, MB_ICONERROR);
         ::EndDialog(dialog, 0);
         return;
@@ -266,28 +289,48 @@ void AutoPatcher::EvaluateInformation(HWND dialog)
     launcherUpdate = next.entry.launcherUpdate;
     targetVersion = next.entry.version;
     SetStatus(Kiln::FormatTemplate(Text::kDownloading, patchFileName));
-    StartUpdateRequest(Patch::ServerFileURL(servers[serverIndex], patchFileName), HTTPConnection::kMaxResponseSize);
+    // The patch goes to the working folder as it arrives; a part left by an earlier run of the
+    // same patch is continued, any other removed.
+    Patch::CreateFolderTree(dialog, updaterDirectory);
+    Patch::DropStalePartial(updaterDirectory, patchFileName, targetVersion, patchDigest);
+    download = Patch::PatchDownload::Start({Patch::ServerFileURL(servers[serverIndex], patchFileName),
+                                            updaterDirectory, patchFileName, targetVersion, patchDigest});
 
-    // The window waits for the status line, but not forever: a server that accepts and never
+    // The window waits for the first answer, but not forever: a server that accepts and never
     // answers counts as one that refused.
     const DWORD start = ::GetTickCount();
-    while (!currentRequest->bStatusReceived && !currentRequest->bFinished &&
-           ::GetTickCount() - start < Patch::kStatusWaitMs)
+    while (download && !download->Responded() && ::GetTickCount() - start < Patch::kStatusWaitMs)
         ::Sleep(0);
-    if (currentRequest->bStatusReceived && Patch::IsSuccessStatus(currentRequest->dwStatusCode)) {
+    if (download && download->Responded() && download->FirstAnswerUsable()) {
         ::SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        detailShownAt = ::GetTickCount();
+        rate = Patch::TransferRate();
         SetTimer(dialog, Patch::kDownloadPeriodMs, 2);
         return;
     }
+    CancelAllRequests();
+    RemoveUpdateFiles();
     ShowMessage(Kiln::FormatTemplate(Text::kCannotDownload, patchFileName), Text::kFetchError, MB_ICONERROR);
     ::EndDialog(dialog, 0);
 }
 
 void AutoPatcher::DownloadPatch(HWND dialog)
 {
-    if (const auto position = Patch::ProgressPosition(currentRequest->dwReceivedSize, currentRequest->dwContentSize))
+    const uint64_t received = download->Received();
+    const uint64_t total = download->Total();
+    if (const auto position = Patch::ProgressPosition(received, total))
         ::SendMessageA(progressBar, PBM_SETPOS, static_cast<WPARAM>(*position), 0);
-    if (!currentRequest->bFinished)
+    const DWORD now = ::GetTickCount();
+    if (now - detailShownAt >= Patch::kDetailPeriodMs) {
+        detailShownAt = now;
+        rate.Add(now, received);
+        ::SetWindowTextA(detailText, Patch::ProgressLine(received, total, rate.BytesPerSecond()).c_str());
+    }
+    if (download->Verifying() && !verifyingShown) {
+        verifyingShown = true;
+        SetStatus(Kiln::FormatTemplate(Text::kVerifying, patchFileName));
+    }
+    if (!download->Finished())
         return;
     ::KillTimer(dialog, Patch::kTimerId);
     SetStatus(Kiln::FormatTemplate(Text::kVerifying, patchFileName));
@@ -297,28 +340,28 @@ void AutoPatcher::DownloadPatch(HWND dialog)
 void AutoPatcher::VerifyAndStore(HWND dialog)
 {
     ::KillTimer(dialog, Patch::kTimerId);
-    const std::string& body = currentRequest->strResponse;
-    if (!Patch::DigestMatches(clx::md5().update(body).hex(), patchDigest)) {
+    const Patch::PatchDownload::Outcome outcome = download->Result();
+    // A transfer cut off too often ends like a body that is not the patch listed.
+    if (outcome == Patch::PatchDownload::Outcome::DigestMismatch || outcome == Patch::PatchDownload::Outcome::Failed) {
+        CancelAllRequests();
+        RemoveUpdateFiles();
         ShowMessage(Text::kDigestMismatch, Text::kDigestMismatchCaption, MB_ICONERROR);
         ::EndDialog(dialog, 0);
         return;
     }
+    // What runs must be what was verified: the download holds the patch against every change
+    // from its last check until its program has ended.
+    if (outcome == Patch::PatchDownload::Outcome::Verified)
+        heldPatch = download->TakeHeldFile();
+    patchFilePath = download->FilePath();
     const std::string documents = Patch::DocumentsFolder(dialog);
-    updaterDirectory = Patch::WorkingFolder(documents);
-    Patch::CreateFolderTree(dialog, updaterDirectory);
-    patchFilePath = Patch::WorkingFilePath(documents, patchFileName);
     updateIniPath = Patch::WorkingFilePath(documents, Patch::kUpdateIniName);
-    // What runs must be what was verified: the patch is written to a fresh file, then held
-    // against every change and checked once more through that hold until it has started.
     const bool stored =
-        !documents.empty() && Patch::WriteFreshFile(patchFilePath, body) &&
-        Patch::WriteFreshFile(updateIniPath, Patch::UpdateIniText(host_->targetDirectory, patchFilePath,
-                                                                  updateIniPath, updaterDirectory));
-    if (stored)
-        heldPatch = Patch::HoldFile(patchFilePath);
+        heldPatch && Patch::WriteFreshFile(updateIniPath, Patch::UpdateIniText(host_->targetDirectory, patchFilePath,
+                                                                              updateIniPath, updaterDirectory));
     currentRequest.reset();
     CancelAllRequests();
-    if (!heldPatch || !Patch::DigestMatches(Patch::DigestThrough(heldPatch.Get()), patchDigest)) {
+    if (!stored) {
         heldPatch.Reset();
         RemoveUpdateFiles();
         ShowMessage(Text::kCannotRun, Text::kCannotRunCaption, MB_ICONERROR);

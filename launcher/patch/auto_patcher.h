@@ -10,6 +10,8 @@
 
 #include "kiln/base/scoped_win.h"
 #include "launcher/net/http_connection.h"
+#include "launcher/patch/download_progress.h"
+#include "launcher/patch/patch_download.h"
 #include "launcher/patch/patch_rules.h"
 #include "launcher/settings/launcher_configuration.h"
 
@@ -60,6 +62,10 @@ private:
     const PatchDialogHost* host_ = nullptr;
     HWND statusText = nullptr;
     HWND progressBar = nullptr;
+    HWND detailText = nullptr;  // amount, speed and time left
+    DWORD detailShownAt = 0;
+    Patch::TransferRate rate;
+    bool verifyingShown = false;
     int patchState = 0;
     std::shared_ptr<HTTPConnection::REQUEST_DATA> currentRequest;
     // With a public key: the signature of the information, fetched beside it.
@@ -69,6 +75,7 @@ private:
     bool staleFailed = false;      // some server's verified information was older or expired
     uint64_t acceptedSerial = 0;   // the highest serial taken before, for the key
     std::list<std::shared_ptr<HTTPConnection::REQUEST_DATA>> pendingRequests;
+    std::shared_ptr<Patch::PatchDownload> download;  // the patch file's, once it is asked for
     size_t serverIndex = 0;
     uint32_t launcherUpdate = 0;
     std::string patchDigest;

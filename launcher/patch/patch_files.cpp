@@ -10,7 +10,6 @@
 #include "kiln/base/profile_file.h"
 #include "kiln/base/scoped_win.h"
 #include "kiln/base/text.h"
-#include "launcher/net/md5.h"
 #include "launcher/patch/patch_rules.h"
 
 namespace Launcher::Patch {
@@ -72,23 +71,6 @@ Kiln::UniqueFileHandle HoldFile(const std::string& path)
 {
     return Kiln::UniqueFileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-std::string DigestThrough(HANDLE file)
-{
-    LARGE_INTEGER start = {};
-    if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
-        return {};
-    std::vector<char> buffer(1 << 16);
-    clx::md5 digest;
-    for (;;) {
-        DWORD count = 0;
-        if (!::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr))
-            return {};
-        if (count == 0)
-            return digest.hex();
-        digest.update(buffer.data(), count);
-    }
 }
 
 bool StartPatchProgram(HWND owner, const std::string& patchFilePath, HANDLE& process)

@@ -27,10 +27,6 @@ bool WriteFreshFile(const std::string& path, std::string_view bytes);
 // Invalid when it cannot be opened so.
 Kiln::UniqueFileHandle HoldFile(const std::string& path);
 
-// The MD5 of everything read through the handle from its start, lower-case hexadecimal;
-// empty when a read fails.
-std::string DigestThrough(HANDLE file);
-
 // Runs the patch program in its own folder. `process` receives the process handle (may be
 // null even on success); false when it could not be started.
 bool StartPatchProgram(HWND owner, const std::string& patchFilePath, HANDLE& process);

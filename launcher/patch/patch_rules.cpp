@@ -111,13 +111,15 @@ bool InformationVerifies(const Kiln::Signature::PublicKey& key, bool signatureFi
     return signature && Kiln::Signature::Verify(key, *signature, information);
 }
 
-std::optional<int> ProgressPosition(uint32_t receivedSize, uint32_t contentSize)
+std::optional<int> ProgressPosition(uint64_t receivedSize, uint64_t contentSize)
 {
-    if (contentSize == 0xFFFFFFFF)
+    if (contentSize == UINT64_MAX)
         return std::nullopt;
     if (contentSize == 0)
         return 0;
-    return static_cast<int>(static_cast<double>(receivedSize) / contentSize * 100.0);
+    if (receivedSize >= contentSize)
+        return 100;
+    return static_cast<int>(static_cast<double>(receivedSize) / static_cast<double>(contentSize) * 100.0);
 }
 
 bool DigestMatches(const std::string& computedLowerHex, const std::string& entryDigest)

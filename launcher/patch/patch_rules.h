@@ -17,6 +17,8 @@ constexpr unsigned kTimerId = 277;
 constexpr unsigned kStartPeriodMs = 500;
 constexpr unsigned kInformationWaitMs = 2000;
 constexpr unsigned kDownloadPeriodMs = 16;
+// How often the line under the bar is written anew.
+constexpr unsigned kDetailPeriodMs = 250;
 constexpr unsigned kStatusWaitMs = 10000;
 // After the patch program has ended, how long its working folder may refuse its removal.
 constexpr unsigned kFolderSettleMs = 2000;
@@ -84,8 +86,8 @@ std::string SignatureFileName(const std::string& updateInfoFile);
 bool InformationVerifies(const Kiln::Signature::PublicKey& key, bool signatureFinished, uint32_t signatureStatus,
                          std::string_view signatureBody, std::string_view information);
 
-// Progress bar position 0 to 100, truncated; null while the size is unknown.
-std::optional<int> ProgressPosition(uint32_t receivedSize, uint32_t contentSize);
+// Progress bar position 0 to 100, truncated; null while the size is unknown (UINT64_MAX).
+std::optional<int> ProgressPosition(uint64_t receivedSize, uint64_t contentSize);
 
 // The downloaded body's MD5 (lower-case hex) against the entry's digest in any case.
 bool DigestMatches(const std::string& computedLowerHex, const std::string& entryDigest);

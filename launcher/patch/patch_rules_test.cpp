@@ -107,8 +107,8 @@ TEST(PatchRulesTest, InformationIsReadFromTheFirstServerThatAnswers2xx)
 
 TEST(PatchRulesTest, ProgressIsTheTruncatedPercentageOnceTheSizeIsKnown)
 {
-    EXPECT_EQ(ProgressPosition(0, 0xFFFFFFFF), std::nullopt);
-    EXPECT_EQ(ProgressPosition(5000, 0xFFFFFFFF), std::nullopt);
+    EXPECT_EQ(ProgressPosition(0, UINT64_MAX), std::nullopt);
+    EXPECT_EQ(ProgressPosition(5000, UINT64_MAX), std::nullopt);
     EXPECT_EQ(ProgressPosition(0, 1000), 0);
     EXPECT_EQ(ProgressPosition(999, 1000), 99);
     EXPECT_EQ(ProgressPosition(1000, 1000), 100);
@@ -116,6 +116,10 @@ TEST(PatchRulesTest, ProgressIsTheTruncatedPercentageOnceTheSizeIsKnown)
     EXPECT_EQ(ProgressPosition(2, 3), 66);
     EXPECT_EQ(ProgressPosition(0xFFFFFFFE, 0xFFFFFFFE), 100);
     EXPECT_EQ(ProgressPosition(0x7FFFFFFF, 0xFFFFFFFE), 50);
+    // Past 4 GiB: 4.5 GiB of 5 GiB, and of 5 000 000 000 bytes.
+    EXPECT_EQ(ProgressPosition(uint64_t{9} << 29, uint64_t{5} << 30), 90);
+    EXPECT_EQ(ProgressPosition(4999999999, 5000000000), 99);
+    EXPECT_EQ(ProgressPosition(uint64_t{1} << 32, 5000000000), 85);
 }
 
 TEST(PatchRulesTest, DigestsMatchWithoutRegardToCase)
