@@ -225,8 +225,14 @@ private:
         };
         Call([sink](WinINetSession& s) {
             for (;;) {
+                // A read waits until it has filled its buffer: asking first for what is there
+                // keeps a stall from holding back what did arrive.
+                DWORD available = 0;
+                if (!::InternetQueryDataAvailable(s.request, &available, 0, 0) || s.abandoned)
+                    return false;
+                const DWORD want = available < s.buffer.size() ? available : static_cast<DWORD>(s.buffer.size());
                 DWORD count = 0;
-                const BOOL read = ::InternetReadFile(s.request, s.buffer.data(), static_cast<DWORD>(s.buffer.size()), &count);
+                const BOOL read = want == 0 || ::InternetReadFile(s.request, s.buffer.data(), want, &count);
                 if (s.abandoned || !read)
                     return false;
                 if (count == 0)

@@ -193,6 +193,51 @@ TEST_F(HttpConnectionTest, CancelEndsAStalledBodyPromptlyKeepingTheCount)
     EXPECT_EQ(request->strResponse, "");
 }
 
+// A body that goes to a sink instead of memory: the headers first, then every piece; a
+// stalled one ends as a failure after the stall limit, keeping what arrived.
+TEST_F(HttpConnectionTest, ABodyIntoASinkEndsAFailureWhenItStalls)
+{
+    struct Sink : BodySink {
+        bool Begin(uint32_t status, const std::string& headers, uint64_t size) override
+        {
+            const bool etag = headers.find("\r\nETag: \"s\"\r\n") != std::string::npos;
+            began = std::to_string(status) + " " + std::to_string(size) + (etag ? " etag" : "");
+            return true;
+        }
+        bool Write(const char* data, size_t size) override
+        {
+            body.append(data, size);
+            return true;
+        }
+        std::string began;
+        std::string body;
+    };
+    const std::string bytes = RandomBytes(300000, 4);
+    folder_.Write("part.bin", bytes);
+    Serve(11, R"({"/stall": {"file": "part.bin", "download": {"etags": ["\"s\""], "trickle": [150000, 60]}},
+                 "/whole": {"file": "part.bin", "download": {"etags": ["\"s\""]}}})");
+    for (const char* path : {"/whole", "/stall"}) {
+        SCOPED_TRACE(path);
+        auto sink = std::make_shared<Sink>();
+        auto request = std::make_shared<REQUEST_DATA>();
+        request->bodySink = sink;
+        request->dwStallLimitMs = 500;
+        const DWORD start = ::GetTickCount();
+        StartRequest(URL(path), *request, "", nullptr, true);
+        ASSERT_TRUE(WaitFor([&] { return request->bFinished.load(); }, 10000));
+        const bool stalled = std::string(path) == "/stall";
+        EXPECT_EQ(request->bFailed, stalled);
+        EXPECT_EQ(sink->began, "200 300000 etag");
+        EXPECT_EQ(request->qwContentSize, 300000u);
+        EXPECT_TRUE(sink->body == bytes.substr(0, stalled ? 150000 : bytes.size())) << sink->body.size();
+        EXPECT_EQ(request->qwReceivedSize, sink->body.size());
+        EXPECT_EQ(request->strResponse, "");
+        if (stalled) {
+            EXPECT_LT(::GetTickCount() - start, 500 + kPromptMs);
+        }
+    }
+}
+
 TEST_F(HttpConnectionTest, CancelEndsPromptlyWhenTheServerNeverAnswers)
 {
     Serve(10, R"({"/silent": {"silent": true}})");

@@ -10,9 +10,10 @@ The routes come from FOLDER/routes.json: {"/path": {...}, ...}, each route a dic
     "send": N           send only the first N body bytes, then "after": "close" or "stall"
     "trickle": [N, S]   send N bytes every S seconds      "silent": true  never answer
     "oauth": {...}      an OAuth 1.0 token endpoint (oauth_provider.py)
+    "download": {...}   a file served as download servers do (with "file"), see serve_download
 A path not listed gets a 404 with a short body. The query part is ignored for routing.
 Every request is appended to FOLDER/requests.log: "<port> <request line>", its header lines,
-then an empty line.
+then an empty line; a download adds "<port> SENT <bytes>" and an empty line once it has sent.
 
 With --tls the server makes a certificate for "localhost" (FOLDER/cert.der) and speaks TLS
 on port 443 alone; other checkouts' tests may want that port too, so the server first waits
@@ -27,6 +28,7 @@ import argparse
 import fcntl
 import json
 import os
+import re
 import socket
 import ssl
 import subprocess
@@ -38,6 +40,8 @@ import oauth_provider
 
 stopping = threading.Event()
 log_lock = threading.Lock()
+# How many requests each download route has had, for options that change from one to the next.
+download_counts = {}
 
 
 def read_request(connection):
@@ -64,6 +68,78 @@ def send_all(connection, data):
     connection.sendall(data)
 
 
+def log_line(root, text):
+    with log_lock, open(os.path.join(root, "requests.log"), "a", encoding="latin-1") as log:
+        log.write(text + "\n\n")
+
+
+def serve_download(connection, port, route, root, path, header_lines):
+    """A file as download servers serve it, some options lists indexed by the route's request
+    number:
+        "etags": ["\"a\"", ...]   the file's ETag (none when absent; the last one holds on)
+        "ranges": false           Range is ignored: always 200 and the whole file
+        "cut": [0.3, 0.8]         the connection closes once the position in the file reaches that
+                                  share of it (requests after the list: the whole file)
+        "bad_range": true         a Range request gets 206 with the whole file as "bytes 0-..."
+        "trickle": [N, S]         N bytes every S seconds
+    Range requests are "bytes=START-"; If-Range is compared with the ETag of the moment."""
+    options = route["download"]
+    with log_lock:
+        index = download_counts.get(path, 0)
+        download_counts[path] = index + 1
+
+    def pick(name, default):
+        values = options.get(name)
+        return values[min(index, len(values) - 1)] if values else default
+
+    headers = {}
+    for line in header_lines:
+        name, _, value = line.partition(":")
+        headers[name.strip().lower()] = value.strip()
+    file_path = os.path.join(root, route["file"])
+    size = os.path.getsize(file_path)
+    etag = pick("etags", None)
+    start, status = 0, 200
+    asked = re.fullmatch(r"bytes=(\d+)-", headers.get("range", ""))
+    if asked and options.get("ranges", True):
+        if_range = headers.get("if-range")
+        if if_range is None or (etag is not None and if_range == etag):
+            start, status = int(asked.group(1)), 206
+    if status == 206 and start >= size:
+        send_all(connection, b"HTTP/1.1 416 Range Not Satisfiable\r\nConnection: close\r\nContent-Length: 0\r\n"
+                             + f"Content-Range: bytes */{size}\r\n\r\n".encode("latin-1"))
+        log_line(root, f"{port} SENT 0")
+        return
+    if status == 206 and options.get("bad_range"):
+        start = 0
+    head = f"HTTP/1.1 {status} Scripted\r\nConnection: close\r\nContent-Type: application/octet-stream\r\n"
+    head += f"Content-Length: {size - start}\r\n"
+    if status == 206:
+        head += f"Content-Range: bytes {start}-{size - 1}/{size}\r\n"
+    if etag is not None:
+        head += f"ETag: {etag}\r\n"
+    if options.get("ranges", True):
+        head += "Accept-Ranges: bytes\r\n"
+    send_all(connection, (head + "\r\n").encode("latin-1"))
+    cuts = options.get("cut", [])
+    stop = max(start, min(size, int(cuts[index] * size))) if index < len(cuts) else size
+    piece, pause = options.get("trickle", [1 << 20, 0])
+    sent = 0
+    try:
+        with open(file_path, "rb") as f:
+            f.seek(start)
+            while start + sent < stop and not stopping.is_set():
+                data = f.read(min(piece, stop - start - sent))
+                if not data:
+                    break
+                send_all(connection, data)
+                sent += len(data)
+                if pause:
+                    time.sleep(pause)
+    finally:
+        log_line(root, f"{port} SENT {sent}")
+
+
 def serve(connection, port, routes, root):
     try:
         lines = read_request(connection)
@@ -74,6 +150,9 @@ def serve(connection, port, routes, root):
         target = lines[0].split(" ")[1] if len(lines[0].split(" ")) > 1 else "/"
         path = target.split("?", 1)[0]
         route = routes.get(path, {"status": 404, "body": "not found"})
+        if "download" in route:
+            serve_download(connection, port, route, root, path, lines[1:])
+            return
         if "oauth" in route:
             status, body = oauth_provider.answer(route["oauth"], target, lines[1:], root)
             send_all(connection, f"HTTP/1.1 {status} OAuth\r\nConnection: close\r\nContent-Length: {len(body)}\r\n"
