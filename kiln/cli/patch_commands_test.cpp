@@ -66,7 +66,7 @@ TEST(PatchCommandTest, CheckSaysWhetherAFolderWouldTakeThePatch)
          "would apply: 1.00 -> 1.01"},
         {"the new version",
          [](const PatchFolders& f, const ::TestSupport::TempFolder& g) { ::TestSupport::CopyFolder(f.next.Path(), g.Path()); },
-         kFailed, "holds version '1.01'"},
+         kOk, "already at 1.01"},
         {"a modified file", [](const PatchFolders&, const ::TestSupport::TempFolder& g) { g.Write("data/a.bin", "zzzz"); },
          kFailed, "'data/a.bin' is not the file"},
     };
@@ -95,6 +95,9 @@ TEST(PatchCommandTest, ApplyTurnsTheOldFolderIntoTheNewOne)
     EXPECT_EQ(applied.code, kOk) << applied.err;
     EXPECT_EQ(applied.out, "applied: 1.01\n");
     EXPECT_EQ(::TestSupport::Snapshot(game.Path()), ::TestSupport::Snapshot(f.next.Path()));
+    const auto again = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
+    EXPECT_EQ(again.code, kOk) << again.err;
+    EXPECT_EQ(again.out, "already at 1.01\n");  // as `check` says
 
     ::TestSupport::CopyFolder(f.old.Path(), game.Path());
     game.Write("gone.txt", "changed");
