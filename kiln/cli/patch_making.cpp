@@ -34,15 +34,18 @@ std::optional<PatchProgram> MakePatchProgram(const PatchMaking& making, Streams&
         return std::nullopt;
     }
 
-    // Small builds say nothing while they run; long ones name a file at most once a second.
+    // Small builds say nothing while they run; long ones name the file they pack at most once a
+    // second, and every large one, which takes long by itself.
     using Clock = std::chrono::steady_clock;
+    constexpr uint64_t kLargeFile = 32u << 20;
     auto lastShown = Clock::now();
-    const auto progress = [&](const std::string& name, size_t done, size_t total) {
+    const auto progress = [&](const std::string& name, uint64_t size, size_t done, size_t total) {
         const auto now = Clock::now();
-        if (now - lastShown < std::chrono::seconds(1))
+        if (now - lastShown < std::chrono::seconds(1) && size < kLargeFile)
             return;
         lastShown = now;
-        streams.err << "kiln " << command << ": packing " << done + 1 << "/" << total << ": " << name << "\n";
+        streams.err << "kiln " << command << ": packing " << done + 1 << "/" << total << ": " << name << " ("
+                    << (size >> 20) << " MiB)\n";
         streams.err.flush();
     };
     Kiln::Patch::BuildReport report;

@@ -75,8 +75,11 @@ std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& new
         payload.entries.push_back(std::move(entry));
     }
     auto addContents = [&](const std::string& name, bool changed) -> bool {
-        if (progress)
-            progress(name, encoded++, withContents);
+        if (progress) {
+            std::error_code code;
+            const uint64_t size = fs::file_size(PathOf(newRoot, name), code);
+            progress(name, code ? 0 : size, encoded++, withContents);
+        }
         Entry entry;
         entry.kind = changed ? EntryKind::kChangeFile : EntryKind::kAddFile;
         entry.name = name;

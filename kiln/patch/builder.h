@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -25,8 +26,9 @@ struct BuildReport {
     std::vector<LeftOut> leftOut;  // never in a patch (see LeaveOut), each name once
 };
 
-// Called before each file's contents are encoded: its name, how many came before, how many in all.
-using BuildProgress = std::function<void(const std::string& name, size_t done, size_t total)>;
+// Called before each file's contents are encoded: its name and size, how many came before, how
+// many in all.
+using BuildProgress = std::function<void(const std::string& name, uint64_t size, size_t done, size_t total)>;
 
 // Nothing (and `error` says why) when a folder is unreadable, the versions are missing or the
 // same, or a name cannot be carried. NEW's .kilnignore and the fixed rules of LeaveOut decide
