@@ -213,6 +213,40 @@ void UpdateVirtualisedSystemIni(const std::wstring& folder, const Payload& paylo
     storeFiles.Replace(name + ".kiln-new", name);
 }
 
+constexpr char kUsage[] =
+    "usage: PATCH.exe [--quiet] [--target GAMEFOLDER]\n"
+    "Applies this patch to a game folder: the one --target names, else the one the Update.ini in\n"
+    "the current folder names (as the launcher starts it), else the one the player chooses.\n"
+    "  --quiet   no window; the reason for a failure goes to standard error\n"
+    "Exit codes: 0 applied (also when the folder holds the new version already), 1 failed with the\n"
+    "folder as it was, 2 the folder is not the version or files this patch is for.\n";
+
+// Words for whoever ran us from a console or a script: the standard stream when it is
+// redirected, else the console we were started from; nothing without either.
+void Tell(DWORD stream, const std::string& text)
+{
+    HANDLE out = ::GetStdHandle(stream);
+    Kiln::UniqueFileHandle console;
+    if (!out || out == INVALID_HANDLE_VALUE) {
+        if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+            return;
+        console.Reset(::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+        out = console.Get();
+    }
+    DWORD written = 0;
+    if (out && out != INVALID_HANDLE_VALUE)
+        ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+// A failure's reason on standard error when there is no window to show it in.
+int Fail(bool quiet, const std::string& reason, int code = 1)
+{
+    if (quiet)
+        Tell(STD_ERROR_HANDLE, "patch: " + reason + "\n");
+    return code;
+}
+
 void Show(const std::u16string& text, bool quiet, UINT icon)
 {
     if (!quiet)
@@ -228,14 +262,22 @@ int Run(HINSTANCE instance)
         arguments.push_back(Utf8(argv[i]));
     if (argv)
         ::LocalFree(argv);
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
+            Tell(STD_OUTPUT_HANDLE, kUsage);
+            return 0;
+        }
+    }
     const Switches switches = ParseSwitches(arguments);
-    if (!switches.valid)
+    if (!switches.valid) {
+        Tell(STD_ERROR_HANDLE, std::string("patch: unknown arguments\n") + kUsage);
         return 1;
+    }
 
     const auto payload = OwnPayload();
     if (!payload) {
         Show(MessageOf({Outcome::kFailed, Reason::kDamagedPatch, ""}), switches.quiet, MB_ICONERROR);
-        return 1;
+        return Fail(switches.quiet, "this patch program is damaged (no payload after its code): download it again");
     }
     std::wstring folder = WideFromUtf8(switches.target);
     if (folder.empty())
@@ -243,7 +285,7 @@ int Run(HINSTANCE instance)
     if (folder.empty() && !switches.quiet)
         folder = AskForFolder();
     if (folder.empty())
-        return 1;
+        return Fail(switches.quiet, "no game folder: name it with --target GAMEFOLDER");
 
     switch (DecideElevation(FolderTakesWrites(folder), switches.elevated)) {
     case Elevation::kApplyHere:
@@ -252,7 +294,7 @@ int Run(HINSTANCE instance)
         return RunElevated(folder, switches.quiet);
     case Elevation::kCannotWrite:
         Show(MessageOf({Outcome::kFailed, Reason::kCannotChange, Utf8(folder)}), switches.quiet, MB_ICONERROR);
-        return 1;
+        return Fail(switches.quiet, Describe({Outcome::kFailed, Reason::kCannotChange, Utf8(folder)}));
     }
     if (payload->launcherUpdate)
         WaitForLauncher(folder);
@@ -281,6 +323,8 @@ int Run(HINSTANCE instance)
             ::ShellExecuteW(nullptr, L"open", launcher.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
         }
     }
+    if (result.outcome != Outcome::kApplied)
+        return Fail(switches.quiet, Describe(result), ExitCodeOf(result.outcome));
     return ExitCodeOf(result.outcome);
 }
 

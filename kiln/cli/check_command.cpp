@@ -35,10 +35,13 @@ std::string JsonString(const std::string& text)
 int RunCheck(const Arguments& arguments, Streams& streams)
 {
     bool json = false;
+    bool strict = false;
     std::string folder;
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--json")
             json = true;
+        else if (arguments[i] == "--strict")
+            strict = true;
         else if (folder.empty() && arguments[i].rfind("--", 0) != 0)
             folder = arguments[i];
         else
@@ -48,12 +51,12 @@ int RunCheck(const Arguments& arguments, Streams& streams)
         return UsageError(streams, kName, "check takes GAMEDIR");
 
     const std::vector<Finding> findings = CheckGameFolder(folder);
-    bool anyError = false;
+    bool failed = false;
     if (json)
         streams.out << "[";
     for (size_t i = 0; i < findings.size(); ++i) {
         const Finding& finding = findings[i];
-        anyError = anyError || finding.level == FindingLevel::kError;
+        failed = failed || finding.level == FindingLevel::kError || (strict && finding.level == FindingLevel::kWarning);
         if (json)
             streams.out << (i ? ",\n " : "\n ") << "{\"level\": " << JsonString(LevelName(finding.level))
                         << ", \"where\": " << JsonString(finding.where) << ", \"what\": " << JsonString(finding.what)
@@ -63,7 +66,7 @@ int RunCheck(const Arguments& arguments, Streams& streams)
     }
     if (json)
         streams.out << (findings.empty() ? "]\n" : "\n]\n");
-    return anyError ? kFailed : kOk;
+    return failed ? kFailed : kOk;
 }
 
 }  // namespace KilnCli

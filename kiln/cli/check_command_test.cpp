@@ -48,6 +48,7 @@ struct GameFiles {
     std::string top = Png(288, 380);
     std::string banner = Png(200, 40);
     std::string engine = Pe({0x014C, true, false, {"RunEngine"}});
+    std::string launcher = "MZ launcher";
     std::vector<std::pair<std::string, std::string>> more;
 };
 
@@ -64,7 +65,7 @@ std::string WithLines(const std::string& section, const std::string& lines)
     return Replaced(kGoodSystemIni, "[" + section + "]\r\n", "[" + section + "]\r\n" + lines);
 }
 
-ToolRun CheckFolder(const std::string& name, const GameFiles& files, bool json = false)
+ToolRun CheckFolder(const std::string& name, const GameFiles& files, const Arguments& options = {})
 {
     ScratchFolder folder(name);
     if (!files.systemIni.empty())
@@ -75,11 +76,12 @@ ToolRun CheckFolder(const std::string& name, const GameFiles& files, bool json =
         folder.Write("banner.png", files.banner);
     if (!files.engine.empty())
         folder.Write("Engine.dll", files.engine);
+    if (!files.launcher.empty())
+        folder.Write("Launcher.exe", files.launcher);
     for (const auto& [file, bytes] : files.more)
         folder.Write(file, bytes);
     Arguments arguments = {"check", folder.Path("")};
-    if (json)
-        arguments.push_back("--json");
+    arguments.insert(arguments.end(), options.begin(), options.end());
     return RunKiln(arguments);
 }
 
@@ -162,19 +164,20 @@ TEST(CheckCommandTest, EachFaultIsReportedOnceAtItsLevel)
          "error: Engine_Debug.dll: ", "64-bit"},
         {"auto-patch without update file",
          [&](GameFiles& f) {
-             f.systemIni = Replaced(WithLines("Updater", "BaseURL1=http://example.com/\r\nUpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=\r\n"), "EnableAutoPatch=no",
+             f.systemIni = Replaced(WithLines("Updater", "BaseURL1=http://example.com/\r\nPatchFilePrefix=patch_%1%.exe\r\nUpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=\r\n"), "EnableAutoPatch=no",
                                     "EnableAutoPatch=yes");
          },
          "error: System.ini: ", "UpdateInfoFile is empty"},
         {"auto-patch without servers",
          [&](GameFiles& f) {
-             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\nUpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=\r\n"), "EnableAutoPatch=no",
+             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\nPatchFilePrefix=patch_%1%.exe\r\nUpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=\r\n"), "EnableAutoPatch=no",
                                     "EnableAutoPatch=yes");
          },
          "error: System.ini: ", "no BaseURL1"},
         {"auto-patch without a public key",
          [&](GameFiles& f) {
-             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\nBaseURL1=http://example.com/\r\n"),
+             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\nBaseURL1=http://example.com/\r\n"
+                                                         "PatchFilePrefix=patch_%1%.exe\r\n"),
                                     "EnableAutoPatch=no", "EnableAutoPatch=yes");
          },
          "warning: System.ini: ", "updates are not signed"},
@@ -189,6 +192,39 @@ TEST(CheckCommandTest, EachFaultIsReportedOnceAtItsLevel)
              f.systemIni = WithLines("Updater", "BaseURL1=http://a.example/\r\nBaseURL2=end\r\nBaseURL3=http://b.example/\r\n");
          },
          "warning: System.ini:17: ", "the list ends at BaseURL2"},
+        {"auto-patch without a patch name",
+         [&](GameFiles& f) {
+             f.systemIni = Replaced(WithLines("Updater", "UpdateInfoFile=update.txt\r\nBaseURL1=http://example.com/\r\n"
+                                                         "UpdatePublicKey=11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=\r\n"),
+                                    "EnableAutoPatch=no", "EnableAutoPatch=yes");
+         },
+         "error: System.ini: ", "PatchFilePrefix is empty"},
+        {"patch name written printf-style",
+         [](GameFiles& f) { f.systemIni = WithLines("Updater", "PatchFilePrefix=MyGame_%1.exe\r\n"); },
+         "error: System.ini:15: ", "must hold %1% exactly once"},
+        {"patch name without the version",
+         [](GameFiles& f) { f.systemIni = WithLines("Updater", "PatchFilePrefix=MyGame.exe\r\n"); },
+         "error: System.ini:15: ", "must hold %1% exactly once, where the version goes (the launcher cannot fill it in)"},
+        {"patch name with the version twice",
+         [](GameFiles& f) { f.systemIni = WithLines("Updater", "PatchFilePrefix=%1%/MyGame_%1%.exe\r\n"); },
+         "error: System.ini:15: ", "must hold %1% exactly once"},
+        {"patch name with another per cent sign",
+         [](GameFiles& f) { f.systemIni = WithLines("Updater", "PatchFilePrefix=MyGame_%1%_%%.exe\r\n"); },
+         "error: System.ini:15: ", "another % sign besides %1% (for version 1.01 the launcher would fetch \"MyGame_1.01_%.exe\")"},
+        {"patch name in a folder",
+         [](GameFiles& f) { f.systemIni = WithLines("Updater", "PatchFilePrefix=patches\\MyGame_%1%.exe\r\n"); },
+         "error: System.ini:15: ", "PatchFilePrefix=\"patches\\MyGame_%1%.exe\" does not give a plain file name"},
+        {"no launcher", [](GameFiles& f) { f.launcher.clear(); }, "warning: Launcher.exe: ", "is missing"},
+        {"engine and pictures named in another case",
+         [](GameFiles& f) {
+             f.engine.clear();
+             f.more = {{"engine.DLL", Pe({0x014C, true, false, {"RunEngine"}})}};
+             f.systemIni = Replaced(kGoodSystemIni, "TopImage=top.png", "TopImage=.\\TOP.Png");
+         },
+         "", ""},
+        {"picture path with a backslash, missing",
+         [](GameFiles& f) { f.systemIni = Replaced(kGoodSystemIni, "TopImage=top.png", "TopImage=pictures\\top.png"); },
+         "warning: System.ini:12: ", "TopImage \"pictures\\top.png\" is missing"},
         {"Twitter without credentials",
          [](GameFiles& f) { f.systemIni = Replaced(kGoodSystemIni, "EnableTwitter=no", "EnableTwitter=yes"); },
          "error: System.ini: ", "APIAccessKey is empty"},
@@ -238,15 +274,30 @@ TEST(CheckCommandTest, JsonListsTheSameFindings)
     GameFiles files;
     files.engine.clear();
     files.systemIni = Replaced(kGoodSystemIni, "PlayerNum=2", "PlayerNum=\"x\\y\"");
-    const ToolRun run = CheckFolder("check_json", files, true);
+    const ToolRun run = CheckFolder("check_json", files, {"--json"});
     EXPECT_EQ(run.code, kFailed);
     EXPECT_EQ(run.out,
               "[\n"
-              " {\"level\": \"warning\", \"where\": \"System.ini:11\", \"what\": \"PlayerNum=\\\"x\\\\x5Cy\\\" is not 1 to 4; "
+              " {\"level\": \"warning\", \"where\": \"System.ini:11\", \"what\": \"PlayerNum=\\\"x\\\\y\\\" is not 1 to 4; "
               "the launcher shows a single key configuration tab\"},\n"
               " {\"level\": \"error\", \"where\": \"Engine.dll\", \"what\": \"is missing; the launcher starts nothing when "
               "the player starts the game\"}\n"
               "]\n");
+}
+
+TEST(CheckCommandTest, AMissingFolderIsSaidSoAndStrictFailsOnWarnings)
+{
+    const TestSupport::ScratchFolder scratch("check_missing");
+    const ToolRun missing = RunKiln({"check", scratch.Path("nowhere")});
+    EXPECT_EQ(missing.code, kFailed);
+    EXPECT_EQ(missing.out, "error: " + scratch.Path("nowhere") + ": does not exist\n");
+
+    GameFiles files;
+    files.systemIni = Replaced(kGoodSystemIni, "PlayerNum=2", "PlayerNum=5");
+    EXPECT_EQ(CheckFolder("check_lenient", files).code, kOk);
+    const ToolRun strict = CheckFolder("check_strict", files, {"--strict"});
+    EXPECT_EQ(strict.code, kFailed);
+    EXPECT_EQ(strict.out.rfind("warning: System.ini:11: ", 0), 0u) << strict.out;
 }
 
 TEST(CheckCommandTest, WithoutAFolderIsAUsageError)

@@ -26,6 +26,21 @@ int Failure(Streams& streams, std::string_view commandName, const std::string& m
     return kFailed;
 }
 
+OptionMatch MatchOption(const Arguments& arguments, size_t& i, std::string_view name, std::string& value)
+{
+    const std::string_view argument = arguments[i];
+    if (argument.size() > name.size() && argument.compare(0, name.size(), name) == 0 && argument[name.size()] == '=') {
+        value = std::string(argument.substr(name.size() + 1));
+        return OptionMatch::kTaken;
+    }
+    if (argument != name)
+        return OptionMatch::kOther;
+    if (i + 1 >= arguments.size())
+        return OptionMatch::kNoValue;
+    value = arguments[++i];
+    return OptionMatch::kTaken;
+}
+
 std::optional<uint64_t> ReadDecimal(std::string_view text)
 {
     if (text.empty() || text.size() > 20)

@@ -20,6 +20,11 @@ int UsageError(Streams& streams, std::string_view commandName, const std::string
 // Prints "kiln NAME: MESSAGE" to the error stream; returns kFailed.
 int Failure(Streams& streams, std::string_view commandName, const std::string& message);
 
+// Whether arguments[i] is option `name` ("--stub"), written "--stub VALUE" or "--stub=VALUE".
+// kTaken: `value` holds it and `i` is on the last argument used.
+enum class OptionMatch { kOther, kTaken, kNoValue };
+OptionMatch MatchOption(const Arguments& arguments, size_t& i, std::string_view name, std::string& value);
+
 // A whole text of decimal digits (no sign, no blanks) that fits 64 bits.
 std::optional<uint64_t> ReadDecimal(std::string_view text);
 

@@ -35,4 +35,7 @@ int RunVerify(const Arguments& arguments, Streams& streams);
 // patch_commands.cpp
 int RunPatch(const Arguments& arguments, Streams& streams);
 
+// publish_command.cpp
+int RunPublish(const Arguments& arguments, Streams& streams);
+
 }  // namespace KilnCli

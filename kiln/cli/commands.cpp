@@ -30,9 +30,10 @@ const std::vector<Command>& Commands()
          "                         must verify and the file must not have expired (its serial is shown)",
          RunUpdateInfo},
         {"check",
-         "check GAMEDIR [--json]\n"
+         "check GAMEDIR [--json] [--strict]\n"
          "                         reads a game folder as the launcher does and reports each problem as\n"
-         "                         \"error|warning|note: WHERE: WHAT\"; exits with 1 when there is an error",
+         "                         \"error|warning|note: WHERE: WHAT\"; exits with 1 when there is an error\n"
+         "                         (with --strict, also when there is a warning)",
          RunCheck},
         {"keygen", "keygen SECRETFILE  make a signing key pair: the secret into SECRETFILE (never replaced),\n"
                    "                         the public key printed for System.ini [Updater] UpdatePublicKey",
@@ -49,12 +50,22 @@ const std::vector<Command>& Commands()
         {"patch",
          "patch build OLD NEW OUT.exe [--stub FILE] [--level 1-19]\n"
          "                         a patch program from two versions of a game folder; prints its\n"
-         "                         update-information line\n"
+         "                         update-information line (leaves out Game.ini, key files and what\n"
+         "                         NEW/.kilnignore lists; the code it starts with: kiln-patch-stub.exe\n"
+         "                         beside kiln, or --stub)\n"
          "                         patch info OUT.exe     what a patch program holds\n"
          "                         patch check OUT.exe GAMEDIR  would it apply to this game folder?\n"
          "                         patch apply OUT.exe GAMEDIR  apply it as the patch program does (exit 2:\n"
-         "                         not the version or files it was built for)",
+         "                         not the version or files it was built for); both say \"already at\n"
+         "                         VERSION\" and exit with 0 when the folder holds the new version",
          RunPatch},
+        {"publish",
+         "publish OLD NEW OUTDIR [--secret SECRETFILE] [--expires DAYS] [--stub FILE] [--level 1-19]\n"
+         "                         checks NEW, builds the patch named by its System.ini into OUTDIR, puts\n"
+         "                         its entry into OUTDIR's update information, signs it with the next\n"
+         "                         serial when UpdatePublicKey is set, checks all as the launcher reads it\n"
+         "                         and lists what to upload to every BaseURL",
+         RunPublish},
         {"image", "image info FILE | image decode FILE --out RAW | image dds FILE OUT.dds", RunImage},
         {"sound", "sound info FILE", RunSound},
     };

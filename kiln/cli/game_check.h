@@ -16,6 +16,10 @@ struct Finding {
 
 const char* LevelName(FindingLevel level);
 
+// Every finding; a folder that does not exist gives that one finding.
 std::vector<Finding> CheckGameFolder(const std::string& folder);
+
+// The findings of the folder's System.ini alone (its text, keys and rules).
+std::vector<Finding> CheckSystemIni(const std::string& folder);
 
 }  // namespace KilnCli

@@ -7,6 +7,7 @@
 #include "kiln/cli/check_parts.h"
 #include "kiln/crypt/signature.h"
 #include "kiln/input/input_code.h"
+#include "launcher/patch/patch_rules.h"
 #include "launcher/settings/general_settings.h"
 #include "launcher/settings/key_assignment.h"
 
@@ -201,6 +202,33 @@ void CheckValue(const KeyTableEntry& entry, const std::string& where, const IniE
     }
 }
 
+// Why the launcher cannot name patches with this PatchFilePrefix; nothing when it can.
+std::optional<std::string> PrefixProblem(const std::string& prefix)
+{
+    constexpr char kSample[] = "1.01";
+    size_t placeholders = 0;
+    for (size_t at = prefix.find("%1%"); at != std::string::npos; at = prefix.find("%1%", at + 3))
+        ++placeholders;
+    std::string fetched;
+    try {
+        fetched = Launcher::Patch::PatchFileName(prefix, kSample);
+    } catch (const std::exception&) {
+        fetched.clear();
+    }
+    const std::string wouldFetch = fetched.empty() ? std::string(" (the launcher cannot fill it in)")
+                                                   : " (for version 1.01 the launcher would fetch " + Quote(fetched) + ")";
+    if (placeholders != 1)
+        return "must hold %1% exactly once, where the version goes" + wouldFetch;
+    std::string meant = prefix;
+    meant.replace(prefix.find("%1%"), 3, kSample);
+    if (fetched != meant)
+        return "holds another % sign besides %1%" + wouldFetch;
+    if (!Launcher::Patch::IsPlainFileName(fetched))
+        return "does not give a plain file name" + wouldFetch +
+               ": no folders, no \\ / : * ? \" < > |, no trailing dot or space";
+    return std::nullopt;
+}
+
 }  // namespace
 
 const IniEntry* FindEntry(const std::vector<IniSection>& sections, const char* section, const char* key)
@@ -298,7 +326,17 @@ void CheckSystemIniRules(const std::vector<IniSection>& sections, Findings& find
         }
     }
 
+    if (const IniEntry* prefix = FindEntry(sections, Keys::kPatchFilePrefix.section, Keys::kPatchFilePrefix.name);
+        prefix && !prefix->value.empty()) {
+        if (const auto problem = PrefixProblem(prefix->value))
+            findings.Add(FindingLevel::kError, At("System.ini", prefix->line),
+                         "[Updater] PatchFilePrefix=" + Quote(prefix->value) + " " + *problem);
+    }
     if (Kiln::IsSwitchOn(value(Keys::kEnableAutoPatch))) {
+        if (value(Keys::kPatchFilePrefix).empty())
+            findings.Add(FindingLevel::kError, "System.ini",
+                         "[Launcher] EnableAutoPatch is on but [Updater] PatchFilePrefix is empty; the launcher has no "
+                         "name to fetch a patch by");
         if (value(Keys::kUpdateInfoFile).empty())
             findings.Add(FindingLevel::kError, "System.ini",
                          "[Launcher] EnableAutoPatch is on but [Updater] UpdateInfoFile is empty; the patch check cannot "

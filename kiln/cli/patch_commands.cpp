@@ -3,12 +3,10 @@
 
 #include "kiln/cli/cli_support.h"
 #include "kiln/cli/command_groups.h"
-#include "kiln/cli/tool_location.h"
+#include "kiln/cli/patch_making.h"
 #include "kiln/patch/apply.h"
-#include "kiln/patch/builder.h"
 #include "kiln/patch/file_bytes.h"
 #include "kiln/patch/payload.h"
-#include "launcher/net/md5.h"
 #include "launcher/patch/update_info.h"
 
 namespace fs = std::filesystem;
@@ -19,8 +17,6 @@ namespace {
 using namespace Kiln::Patch;
 
 constexpr char kName[] = "patch";
-// The patch program's own code, built beside the tool.
-constexpr char kStubName[] = "kiln-patch-stub.exe";
 
 struct Options {
     std::vector<std::string> positional;
@@ -32,25 +28,25 @@ std::optional<Options> ParseOptions(const Arguments& arguments, Streams& streams
 {
     Options options;
     for (size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        if (a == "--stub" || a == "--level") {
-            if (i + 1 >= arguments.size()) {
-                code = UsageError(streams, kName, "'" + a + "' needs a value");
+        std::string value;
+        const OptionMatch stub = MatchOption(arguments, i, "--stub", value);
+        const OptionMatch level = stub == OptionMatch::kOther ? MatchOption(arguments, i, "--level", value)
+                                                              : OptionMatch::kOther;
+        if (stub == OptionMatch::kNoValue || level == OptionMatch::kNoValue) {
+            code = UsageError(streams, kName, "'" + arguments[i] + "' needs a value");
+            return std::nullopt;
+        }
+        if (stub == OptionMatch::kTaken) {
+            options.stub = value;
+        } else if (level == OptionMatch::kTaken) {
+            const auto number = ReadDecimal(value);
+            if (!number || *number < 1 || *number > 19) {
+                code = UsageError(streams, kName, "--level takes 1 to 19");
                 return std::nullopt;
             }
-            const std::string& value = arguments[++i];
-            if (a == "--stub") {
-                options.stub = value;
-            } else {
-                if (value.empty() || value.size() > 2 || value.find_first_not_of("0123456789") != std::string::npos ||
-                    std::stoi(value) < 1 || std::stoi(value) > 19) {
-                    code = UsageError(streams, kName, "--level takes 1 to 19");
-                    return std::nullopt;
-                }
-                options.level = std::stoi(value);
-            }
+            options.level = static_cast<int>(*number);
         } else {
-            options.positional.push_back(a);
+            options.positional.push_back(arguments[i]);
         }
     }
     return options;
@@ -105,26 +101,15 @@ int Build(const Arguments& arguments, Streams& streams)
     if (options->positional.size() != 3)
         return UsageError(streams, kName, "build takes OLD NEW OUT.exe");
     const std::string& out = options->positional[2];
-    const fs::path stubPath = options->stub.empty() ? ToolFolder() / kStubName : fs::u8path(options->stub);
-    const auto stub = ReadWholeFile(stubPath);
-    if (!stub)
-        return Failure(streams, kName, "cannot read the patch program's code '" + stubPath.u8string() + "'");
-    std::string error;
-    const auto payload = BuildPayload(fs::u8path(options->positional[0]), fs::u8path(options->positional[1]),
-                                      &error, options->level);
-    if (!payload)
-        return Failure(streams, kName, error);
-    const Bytes program = AppendPayload(*stub, WritePayload(*payload));
-    if (!WriteFileBytes(out, std::string_view(reinterpret_cast<const char*>(program.data()), program.size())))
+    const auto program =
+        MakePatchProgram({options->positional[0], options->positional[1], options->stub, options->level}, streams, kName);
+    if (!program)
+        return kFailed;
+    if (!WriteFileBytes(out, std::string_view(reinterpret_cast<const char*>(program->bytes.data()), program->bytes.size())))
         return Failure(streams, kName, "cannot write '" + out + "'");
-    size_t files = 0;
-    for (const Entry& entry : payload->entries)
-        files += entry.kind == EntryKind::kAddFolder || entry.kind == EntryKind::kRemoveFolder ? 0 : 1;
-    clx::md5 digest;
-    digest.update(reinterpret_cast<const char*>(program.data()), program.size());
-    streams.err << "kiln patch: " << payload->fromVersion << " -> " << payload->toVersion << ", " << files
-                << " files, " << program.size() << " bytes\n";
-    streams.out << Launcher::FormatUpdateEntry(payload->toVersion, digest.hex(), payload->launcherUpdate ? 1 : 0,
+    streams.err << "kiln patch: " << program->fromVersion << " -> " << program->toVersion << ", " << program->files
+                << " files, " << program->bytes.size() << " bytes\n";
+    streams.out << Launcher::FormatUpdateEntry(program->toVersion, program->md5, program->launcherUpdate ? 1 : 0,
                                                BaseName(out))
                 << "\n";
     return kOk;
@@ -152,6 +137,14 @@ int Info(const Arguments& arguments, Streams& streams)
     return kOk;
 }
 
+// A folder that holds the new version already: the patch program leaves it so and exits with 0,
+// and `check` and `apply` say so alike.
+int AlreadyAt(const Payload& payload, Streams& streams)
+{
+    streams.out << "already at " << payload.toVersion << "\n";
+    return kOk;
+}
+
 // patch check OUT.exe GAMEDIR
 int Check(const Arguments& arguments, Streams& streams)
 {
@@ -161,6 +154,8 @@ int Check(const Arguments& arguments, Streams& streams)
     if (!payload)
         return kFailed;
     DiskFileSystem files(fs::u8path(arguments[2]));
+    if (IsAlreadyApplied(*payload, files))
+        return AlreadyAt(*payload, streams);
     const ApplyResult result = CheckPayload(*payload, files);
     if (result.reason != Reason::kNone)
         return Failure(streams, kName, "would not apply: " + Describe(result));
@@ -177,6 +172,9 @@ int Apply(const Arguments& arguments, Streams& streams)
     if (!payload)
         return kFailed;
     DiskFileSystem files(fs::u8path(arguments[2]));
+    // Asked before a journal of an interrupted run is finished: that run has not raised the version yet.
+    if (IsAlreadyApplied(*payload, files))
+        return AlreadyAt(*payload, streams);
     const ApplyResult result = ApplyPayload(*payload, files);
     if (result.outcome != Outcome::kApplied) {
         streams.err << "kiln patch: " << Describe(result) << "\n";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/patch_folders.h"
@@ -66,7 +67,7 @@ TEST(PatchCommandTest, CheckSaysWhetherAFolderWouldTakeThePatch)
          "would apply: 1.00 -> 1.01"},
         {"the new version",
          [](const PatchFolders& f, const ::TestSupport::TempFolder& g) { ::TestSupport::CopyFolder(f.next.Path(), g.Path()); },
-         kFailed, "holds version '1.01'"},
+         kOk, "already at 1.01"},
         {"a modified file", [](const PatchFolders&, const ::TestSupport::TempFolder& g) { g.Write("data/a.bin", "zzzz"); },
          kFailed, "'data/a.bin' is not the file"},
     };
@@ -95,12 +96,47 @@ TEST(PatchCommandTest, ApplyTurnsTheOldFolderIntoTheNewOne)
     EXPECT_EQ(applied.code, kOk) << applied.err;
     EXPECT_EQ(applied.out, "applied: 1.01\n");
     EXPECT_EQ(::TestSupport::Snapshot(game.Path()), ::TestSupport::Snapshot(f.next.Path()));
+    const auto again = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
+    EXPECT_EQ(again.code, kOk) << again.err;
+    EXPECT_EQ(again.out, "already at 1.01\n");  // as `check` says
 
     ::TestSupport::CopyFolder(f.old.Path(), game.Path());
     game.Write("gone.txt", "changed");
     const auto refused = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
     EXPECT_EQ(refused.code, 2);
     EXPECT_EQ(refused.err, "kiln patch: 'gone.txt' is not the file this patch expects\n");
+}
+
+TEST(PatchCommandTest, BuildLeavesOutWhatNeverShipsAndRefusesANewSystemIniWithErrors)
+{
+    const PatchFolders f;
+    f.next.Write("Game.ini", "[General]\r\nFullScreen=Yes\r\n");
+    f.next.Write("keys/secret.txt", "nWGxne/9WmC6hEr0kuwsxERJxWl7MmkZcDusAxyuf2A=\n");
+    f.next.Write("art/title.psd", "layers");
+    f.next.Write(".kilnignore", "*.psd\n");
+    const std::string stub = "--stub=" + f.Work("stub.exe");
+    const auto built = RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("p.exe"), stub});
+    ASSERT_EQ(built.code, kOk) << built.err;
+    for (const char* line : {"kiln patch: left out: .kilnignore (the list of what to leave out)\n",
+                             "kiln patch: left out: Game.ini (the player's settings: every player keeps their own)\n",
+                             "kiln patch: left out: art/title.psd (.kilnignore line 1)\n",
+                             "kiln patch: left out: keys/secret.txt (a signing key file: keep it off every server)\n"})
+        EXPECT_NE(built.err.find(line), std::string::npos) << line << built.err;
+    const auto info = RunKiln({"patch", "info", f.Work("p.exe")});
+    EXPECT_EQ(info.out.find("Game.ini"), std::string::npos) << info.out;
+    EXPECT_EQ(info.out.find("secret"), std::string::npos) << info.out;
+    EXPECT_EQ(info.out.find("psd"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("add-folder art\n"), std::string::npos) << info.out;  // the folder, now empty, stays
+    const auto noStub = RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("q.exe"),
+                                 "--stub", f.Work("none.exe")});
+    EXPECT_EQ(noStub.err, "kiln patch: cannot read the patch program's code '" + f.Work("none.exe") + "' (given with --stub)\n");
+
+    f.next.Write("System.ini", "[Game]\r\nVersion=1.01\r\nTitle=\xE3\x82\xB5\xE3\x83\xB3\r\n");  // UTF-8
+    const auto refused = RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("q.exe"), stub});
+    EXPECT_EQ(refused.code, kFailed);
+    EXPECT_NE(refused.err.find("error: System.ini: is UTF-8;"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("kiln patch: the new folder's System.ini has errors"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(f.work.Path() / "q.exe"));
 }
 
 TEST(PatchCommandTest, RefusesWhatItCannotUse)

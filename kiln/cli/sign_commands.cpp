@@ -40,19 +40,6 @@ bool CreateNewFile(const std::string& path, const std::string& text)
     return true;
 }
 
-std::optional<Signature::Seed> ReadSecretFile(const std::string& path, Streams& streams, const char* name)
-{
-    const auto text = ReadFileBytes(path, 1024);
-    if (!text) {
-        Failure(streams, name, "cannot read the secret file '" + path + "'");
-        return std::nullopt;
-    }
-    const auto seed = Signature::ReadSeed(*text);
-    if (!seed)
-        Failure(streams, name, "'" + path + "' is not a secret file (one line of Base64, 32 bytes)");
-    return seed;
-}
-
 // keygen SECRETFILE
 int KeyGen(const Arguments& arguments, Streams& streams)
 {
@@ -117,15 +104,11 @@ int SignFile(const Arguments& arguments, Streams& streams)
         return Failure(streams, "sign", "cannot read '" + path + "'");
     if (IsUpdateInformation(*bytes)) {
         const int64_t now = UtcNow();
-        Launcher::Patch::InformationStamp stamp;
-        stamp.serial = NextSerial(options->serial, *bytes, now);
-        const auto before = Launcher::Patch::ReadStamp(*bytes);
-        if (before && stamp.serial < before->serial)
-            streams.err << "kiln sign: warning: serial " << stamp.serial << " is below the file's " << before->serial
-                        << ": launchers that took that one refuse this\n";
-        if (options->expiresDays)
-            stamp.expires = now + *options->expiresDays * 86400;
-        *bytes = Launcher::Patch::WriteStamp(*bytes, stamp);
+        StampedInformation stamped = StampInformation(*bytes, options->serial, options->expiresDays, now);
+        if (stamped.previous && stamped.stamp.serial < *stamped.previous)
+            streams.err << "kiln sign: warning: serial " << stamped.stamp.serial << " is below the file's "
+                        << *stamped.previous << ": launchers that took that one refuse this\n";
+        *bytes = std::move(stamped.text);
         if (!WriteFileBytes(path, *bytes))
             return Failure(streams, "sign", "cannot write '" + path + "'");
         DescribeStamp(*bytes, now, streams.out);
@@ -133,7 +116,7 @@ int SignFile(const Arguments& arguments, Streams& streams)
         return UsageError(streams, "sign", "'" + path + "' lists no update entries: only update information carries a serial");
     }
     const std::string signaturePath = path + Signature::kFileSuffix;
-    if (!WriteFileBytes(signaturePath, Signature::WriteText(Signature::Sign(*seed, *bytes)) + "\n"))
+    if (!WriteFileBytes(signaturePath, SignatureFileText(*seed, *bytes)))
         return Failure(streams, "sign", "cannot write '" + signaturePath + "'");
     return kOk;
 }

@@ -62,6 +62,37 @@ uint64_t NextSerial(std::optional<uint64_t> asked, std::string_view information,
     return stamp && stamp->serial >= clock ? stamp->serial + 1 : clock;
 }
 
+StampedInformation StampInformation(std::string_view information, std::optional<uint64_t> asked,
+                                    std::optional<int64_t> expiresDays, int64_t now)
+{
+    StampedInformation stamped;
+    if (const auto before = Launcher::Patch::ReadStamp(information); before && before->serial != 0)
+        stamped.previous = before->serial;
+    stamped.stamp.serial = NextSerial(asked, information, now);
+    if (expiresDays)
+        stamped.stamp.expires = now + *expiresDays * 86400;
+    stamped.text = Launcher::Patch::WriteStamp(information, stamped.stamp);
+    return stamped;
+}
+
+std::optional<Signature::Seed> ReadSecretFile(const std::string& path, Streams& streams, const char* command)
+{
+    const auto text = ReadFileBytes(path, 1024);
+    if (!text) {
+        Failure(streams, command, "cannot read the secret file '" + path + "'");
+        return std::nullopt;
+    }
+    const auto seed = Signature::ReadSeed(*text);
+    if (!seed)
+        Failure(streams, command, "'" + path + "' is not a secret file (one line of Base64, 32 bytes)");
+    return seed;
+}
+
+std::string SignatureFileText(const Signature::Seed& seed, std::string_view bytes)
+{
+    return Signature::WriteText(Signature::Sign(seed, bytes)) + "\n";
+}
+
 std::optional<std::string> DescribeStamp(std::string_view information, int64_t now, std::ostream& out)
 {
     using Launcher::Patch::Freshness;

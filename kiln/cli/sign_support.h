@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "kiln/cli/command.h"
+#include "kiln/crypt/signature.h"
 #include "launcher/patch/information_stamp.h"
 
 // The signature check that `verify` and `updateinfo check --public-key` share.
@@ -29,6 +31,23 @@ bool IsUpdateInformation(std::string_view text);
 // The serial a new signature takes: the one asked for, else the signing time, but always above
 // the serial the file carries already (a clock set back must not make launchers refuse it).
 uint64_t NextSerial(std::optional<uint64_t> asked, std::string_view information, int64_t now);
+
+// Update information with its stamp for a signature made at `now`: the serial NextSerial gives
+// and an expiry `expiresDays` on, when asked. `previous` is the serial it carried before.
+struct StampedInformation {
+    std::string text;
+    Launcher::Patch::InformationStamp stamp;
+    std::optional<uint64_t> previous;
+};
+StampedInformation StampInformation(std::string_view information, std::optional<uint64_t> asked,
+                                    std::optional<int64_t> expiresDays, int64_t now);
+
+// A secret file as `kiln keygen` writes it; nothing (the reason printed for `command`) when
+// it cannot be read or is not one.
+std::optional<Kiln::Signature::Seed> ReadSecretFile(const std::string& path, Streams& streams, const char* command);
+
+// The text of FILE.sig for these bytes.
+std::string SignatureFileText(const Kiln::Signature::Seed& seed, std::string_view bytes);
 
 // The stamp of a verified file as the launcher judges it: "serial: N" and "expires: WHEN"
 // lines on `out`; null with the reason when launchers would refuse it at `now` (whatever

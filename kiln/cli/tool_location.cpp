@@ -1,5 +1,7 @@
 #include "kiln/cli/tool_location.h"
 
+#include "kiln/patch/file_bytes.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -27,6 +29,23 @@ std::filesystem::path ToolFolder()
     const auto self = std::filesystem::read_symlink("/proc/self/exe", code);
     return code ? std::filesystem::path() : self.parent_path();
 #endif
+}
+
+std::optional<Kiln::Patch::Bytes> ReadPatchStub(const std::string& given, std::string& error)
+{
+    if (!given.empty()) {
+        auto bytes = Kiln::Patch::ReadWholeFile(std::filesystem::u8path(given));
+        if (!bytes)
+            error = "cannot read the patch program's code '" + given + "' (given with --stub)";
+        return bytes;
+    }
+    const std::filesystem::path folder = ToolFolder();
+    auto bytes = folder.empty() ? std::nullopt : Kiln::Patch::ReadWholeFile(folder / kPatchStubName);
+    if (!bytes)
+        error = std::string("cannot find the patch program's code: no readable ") + kPatchStubName + " beside this tool" +
+                (folder.empty() ? std::string() : " in '" + folder.u8string() + "'") +
+                "; give it with --stub FILE (it comes beside kiln.exe in the release archive)";
+    return bytes;
 }
 
 }  // namespace KilnCli

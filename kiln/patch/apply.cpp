@@ -358,6 +358,11 @@ ApplyResult CheckFolder(const Payload& payload, FileSystem& files, bool deferDel
 
 }  // namespace
 
+bool IsAlreadyApplied(const Payload& payload, FileSystem& files)
+{
+    return AlreadyApplied(payload, files);
+}
+
 ApplyResult CheckPayload(const Payload& payload, FileSystem& files)
 {
     return CheckFolder(payload, files, false);

@@ -42,6 +42,10 @@ using Progress = std::function<void(Step step, size_t done, size_t total)>;
 // The checks alone: would the payload apply to this folder? Changes nothing.
 ApplyResult CheckPayload(const Payload& payload, FileSystem& files);
 
+// The folder already holds what the payload makes: its version and every new file. Applying
+// it then changes nothing and reports kApplied.
+bool IsAlreadyApplied(const Payload& payload, FileSystem& files);
+
 ApplyResult ApplyPayload(const Payload& payload, FileSystem& files, const Progress& progress = {});
 
 // Finishes or undoes an earlier run from its journal; kApplied when there was none.

@@ -41,7 +41,8 @@ std::optional<std::string> FolderVersion(const fs::path& root)
                         "Version");
 }
 
-std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& newRoot, std::string* error, int level)
+std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& newRoot, std::string* error, int level,
+                                    BuildReport* report, const BuildProgress& progress)
 {
     Payload payload;
     const auto from = FolderVersion(oldRoot);
@@ -55,9 +56,16 @@ std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& new
     payload.fromVersion = *from;
     payload.toVersion = *to;
 
-    const auto diff = CompareFolders(oldRoot, newRoot, error);
+    const auto leaveOut = LeaveOut::FromFolder(newRoot, error);
+    if (!leaveOut)
+        return std::nullopt;
+    const auto diff = CompareFolders(oldRoot, newRoot, error, &*leaveOut);
     if (!diff)
         return std::nullopt;
+    if (report)
+        report->leftOut = diff->leftOut;
+    const size_t withContents = diff->addedFiles.size() + diff->changedFiles.size();
+    size_t encoded = 0;
     const std::u16string launcher = FoldedName(kLauncherExe);
     for (const std::string& name : diff->addedFolders) {
         Entry entry;
@@ -67,6 +75,11 @@ std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& new
         payload.entries.push_back(std::move(entry));
     }
     auto addContents = [&](const std::string& name, bool changed) -> bool {
+        if (progress) {
+            std::error_code code;
+            const uint64_t size = fs::file_size(PathOf(newRoot, name), code);
+            progress(name, code ? 0 : size, encoded++, withContents);
+        }
         Entry entry;
         entry.kind = changed ? EntryKind::kChangeFile : EntryKind::kAddFile;
         entry.name = name;

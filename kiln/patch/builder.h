@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "kiln/patch/leave_out.h"
 #include "kiln/patch/payload.h"
 
 // A payload from two versions of a game folder.
@@ -16,9 +21,20 @@ constexpr char kLauncherExe[] = "Launcher.exe";
 // The version a game folder holds ([Game] Version of its System.ini); nothing when unreadable.
 std::optional<std::string> FolderVersion(const std::filesystem::path& root);
 
+// What a build tells its caller besides the payload.
+struct BuildReport {
+    std::vector<LeftOut> leftOut;  // never in a patch (see LeaveOut), each name once
+};
+
+// Called before each file's contents are encoded: its name and size, how many came before, how
+// many in all.
+using BuildProgress = std::function<void(const std::string& name, uint64_t size, size_t done, size_t total)>;
+
 // Nothing (and `error` says why) when a folder is unreadable, the versions are missing or the
-// same, or a name cannot be carried.
+// same, or a name cannot be carried. NEW's .kilnignore and the fixed rules of LeaveOut decide
+// what stays out of it, on both sides.
 std::optional<Payload> BuildPayload(const std::filesystem::path& oldRoot, const std::filesystem::path& newRoot,
-                                    std::string* error = nullptr, int level = 19);
+                                    std::string* error = nullptr, int level = 19, BuildReport* report = nullptr,
+                                    const BuildProgress& progress = {});
 
 }  // namespace Kiln::Patch

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 #include <system_error>
 
 #include "kiln/patch/names.h"
@@ -51,7 +52,8 @@ fs::path PathOf(const fs::path& root, const std::string& name)
     return root / fs::u8path(name);
 }
 
-std::optional<std::map<std::u16string, ListedItem>> ListFolder(const fs::path& root, std::string* error)
+std::optional<std::map<std::u16string, ListedItem>> ListFolder(const fs::path& root, std::string* error,
+                                                               const LeaveOut* leaveOut, std::vector<LeftOut>* leftOut)
 {
     std::map<std::u16string, ListedItem> items;
     std::error_code code;
@@ -68,6 +70,15 @@ std::optional<std::map<std::u16string, ListedItem>> ListFolder(const fs::path& r
             item.size = it->file_size(code);
         if (code)
             break;
+        if (leaveOut) {
+            if (auto why = leaveOut->Why(item.name, item.folder, item.size, it->path())) {
+                if (item.folder)
+                    it.disable_recursion_pending();
+                if (leftOut)
+                    leftOut->push_back({item.name, std::move(*why)});
+                continue;
+            }
+        }
         const std::u16string key = FoldedName(item.name);
         if (key.empty() || !IsSafeRelativeName(item.name))
             return Fail<std::map<std::u16string, ListedItem>>(error, "unusable file name: " + item.name);
@@ -81,15 +92,26 @@ std::optional<std::map<std::u16string, ListedItem>> ListFolder(const fs::path& r
     return items;
 }
 
-std::optional<FolderDiff> CompareFolders(const fs::path& oldRoot, const fs::path& newRoot, std::string* error)
+std::optional<FolderDiff> CompareFolders(const fs::path& oldRoot, const fs::path& newRoot, std::string* error,
+                                         const LeaveOut* leaveOut)
 {
-    const auto oldItems = ListFolder(oldRoot, error);
-    if (!oldItems)
-        return std::nullopt;
-    const auto newItems = ListFolder(newRoot, error);
+    std::vector<LeftOut> newLeftOut;
+    std::vector<LeftOut> oldLeftOut;
+    const auto newItems = ListFolder(newRoot, error, leaveOut, &newLeftOut);
     if (!newItems)
         return std::nullopt;
+    const auto oldItems = ListFolder(oldRoot, error, leaveOut, &oldLeftOut);
+    if (!oldItems)
+        return std::nullopt;
     FolderDiff diff;
+    diff.leftOut = std::move(newLeftOut);
+    std::set<std::u16string> named;
+    for (const LeftOut& item : diff.leftOut)
+        named.insert(FoldedName(item.name));
+    for (LeftOut& item : oldLeftOut) {
+        if (named.insert(FoldedName(item.name)).second)
+            diff.leftOut.push_back(std::move(item));
+    }
     for (const auto& [key, item] : *newItems) {
         const auto old = oldItems->find(key);
         if (old != oldItems->end() && old->second.folder != item.folder)
@@ -116,6 +138,8 @@ std::optional<FolderDiff> CompareFolders(const fs::path& oldRoot, const fs::path
             continue;
         (item.folder ? diff.removedFolders : diff.removedFiles).push_back(item.name);
     }
+    std::sort(diff.leftOut.begin(), diff.leftOut.end(),
+              [](const LeftOut& a, const LeftOut& b) { return a.name < b.name; });
     std::stable_sort(diff.addedFolders.begin(), diff.addedFolders.end(),
                      [](const std::string& a, const std::string& b) { return Depth(a) < Depth(b); });
     std::stable_sort(diff.removedFolders.begin(), diff.removedFolders.end(),

@@ -43,6 +43,32 @@ TEST(PatchFolderCompareTest, FindsEveryKindOfChange)
     EXPECT_EQ(sorted(diff->addedFolders), (Names{"empty", "empty/deeper", "\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96"}));
 }
 
+TEST(PatchFolderCompareTest, WhatIsLeftOutIsNamedOnceAndNeitherAddedChangedNorRemoved)
+{
+    const TestSupport::TempFolder old("leftout_old");
+    const TestSupport::TempFolder next("leftout_new");
+    old.Write("Game.ini", "[General]\r\nFullScreen=No\r\n");
+    next.Write("Game.ini", "[General]\r\nFullScreen=Yes\r\n");
+    old.Write("debug/old.log", "x");
+    next.Write("debug/new.log", "y");
+    next.Write("debug/deeper/more.log", "z");
+    old.Write("kiln-patch.probe", "");
+    next.Write(".kilnignore", "debug/\n");
+    next.Write("Game.exe", "new");
+    const auto rules = LeaveOut::FromFolder(next.Path());
+    ASSERT_TRUE(rules);
+    std::string error;
+    const auto diff = CompareFolders(old.Path(), next.Path(), &error, &*rules);
+    ASSERT_TRUE(diff) << error;
+    EXPECT_EQ(diff->addedFiles, (Names{"Game.exe"}));
+    EXPECT_TRUE(diff->changedFiles.empty() && diff->removedFiles.empty() && diff->addedFolders.empty() &&
+                diff->removedFolders.empty());
+    Names leftOut;
+    for (const LeftOut& item : diff->leftOut)
+        leftOut.push_back(item.name);
+    EXPECT_EQ(leftOut, (Names{".kilnignore", "Game.ini", "debug", "kiln-patch.probe"}));
+}
+
 TEST(PatchFolderCompareTest, RefusesWhatWindowsCannotHold)
 {
     const TestSupport::TempFolder old("refuse_old");

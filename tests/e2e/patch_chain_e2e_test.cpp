@@ -4,6 +4,7 @@
 
 #include "tests/e2e/patch_fixture.h"
 #include "tests/support/patch_folders.h"
+#include "tests/support/test_pe_files.h"
 #include "tests/support/tool_harness.h"
 
 namespace {
@@ -86,6 +87,69 @@ TEST_F(PatchTest, BuiltPatchProgramTakesTheGameToTheNewVersion)
     EXPECT_EQ(game.count("removed.txt"), 0u);
     for (const auto& [name, bytes] : game)
         EXPECT_EQ(name.find("kiln-"), std::string::npos) << name;
+    Answer(box);
+
+    box = WaitForBox("最新バージョン");
+    ASSERT_NE(box, nullptr);
+    Answer(box);
+    EXPECT_TRUE(WaitGone(dialog_, 5000));
+    CloseLauncher(window_);
+}
+
+// A maker publishes 1.01 with the tool (kiln.exe as its own process, the patch program's code
+// found beside it) into a folder nginx serves as it is; a player's 1.00, with their own Game.ini
+// and the Twitter key the launcher sealed, updates through the launcher and keeps both.
+TEST_F(PatchTest, PublishedUpdateTakesThePlayerTo101AndLeavesTheirGameIniAlone)
+{
+    GameFolder& site = Site(48);
+    ::CreateDirectoryA(site.PathOf("www").c_str(), nullptr);
+    publicKey_ = kMakerPublicKey;
+    Configure("1.00", {Serve(48, site, "", LoopbackServer::Kind::Nginx)});
+    game_.Write("System.ini", game_.Read("System.ini") + "[KeyConfig]\r\nUP=yes\r\n[Twitter]\r\nAPIAccessKey=plain\r\n");
+    // Engines the check takes on every build (the launcher never starts one here).
+    const auto engine = KilnTest::MakePeFile({0x014C, true, false, {"RunEngine"}});
+    for (const char* name : {"Engine.dll", "Engine_Debug.dll", "Engine_Test.dll"})
+        game_.Write(name, std::string(engine.begin(), engine.end()));
+    const std::string archive = ::TestSupport::NoiseBytes(1 << 20, 31);
+    game_.Write("archive.pak", archive);
+
+    const Release release(game_);
+    std::string changed = archive;
+    changed.replace(500000, 4096, ::TestSupport::NoiseBytes(4096, 32));
+    release.next.Write("archive.pak", changed);
+    release.next.Write("Game.ini", "[General]\r\nFullScreen=Yes\r\nScreenSize=4\r\n");  // the maker's test run
+    release.next.Write("update-secret.txt", std::string(kMakerSeed) + "\r\n");
+    release.next.Write("debug/trace.log", "frame 1");
+    release.next.Write(".kilnignore", "debug/\r\n");
+
+    // The player has played 1.00: their settings, and the key sealed in place.
+    const std::string playerGameIni = "[General]\r\nFullScreen=No\r\nShowFPS=Yes\r\n";
+    game_.Write("Game.ini", playerGameIni);
+    auto sealed = [](std::string text) { return text.replace(text.find("=plain"), 6, "=SEALED"); };
+    game_.Write("System.ini", sealed(game_.Read("System.ini")));
+
+    const std::string outFolder = site.PathOf("www");
+    const std::string secret = (release.next.Path() / "update-secret.txt").string();
+    Process tool(KilnTest::BinDirectory() + "kiln.exe",
+                 "publish \"" + release.old.Path().string() + "\" \"" + release.next.Path().string() + "\" \"" +
+                     outFolder + "\" --secret \"" + secret + "\" --level 3");
+    ASSERT_TRUE(tool.Started());
+    ASSERT_EQ(tool.WaitForExit(120000), 0);
+    const auto published = ::TestSupport::Snapshot(fs::path(outFolder));
+    ASSERT_EQ(published.size(), 3u);
+    EXPECT_EQ(published.count("patch_1.01.exe") + published.count("update.txt") + published.count("update.txt.sig"), 3u);
+
+    ASSERT_TRUE(OpenDialog());
+    HWND box = WaitForBox(kUpdatedCaption, 60000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(KilnTest::MessageBoxText(box),
+              "バージョン[1.01]に更新されました。\n更に新しいパッチが存在するか続けて確認します。");
+    EXPECT_EQ(InstalledVersion(), "1.01");
+    EXPECT_EQ(game_.Read("archive.pak"), changed);
+    EXPECT_EQ(game_.Read("Game.ini"), playerGameIni);
+    EXPECT_EQ(game_.Read("System.ini"), sealed(release.nextSystemIni));
+    for (const char* absent : {"update-secret.txt", "debug", ".kilnignore"})
+        EXPECT_FALSE(game_.Exists(absent)) << absent;
     Answer(box);
 
     box = WaitForBox("最新バージョン");

@@ -256,3 +256,58 @@ TEST_F(PatchProgramTest, AVirtualisedSystemIniIsMergedToo)
 }
 
 }  // namespace
+
+namespace {
+
+// Run from a console or a script: the usage for --help, and with --quiet the reason for a
+// failure on standard error, as the program's streams carry them.
+TEST_F(PatchProgramTest, RunFromAScriptItPrintsItsUsageAndWhyItFailed)
+{
+    struct Case {
+        std::wstring arguments;
+        int code;
+        std::string out;     // the start of what it prints
+        std::string err;
+    };
+    TestSupport::CopyFolder(old_.Path(), game_.Path());
+    game_.Write("removed.txt", "edited by the player");
+    const Case cases[] = {
+        {L"--help", 0, "usage: PATCH.exe [--quiet] [--target GAMEFOLDER]\n", ""},
+        {L"--quiet --bogus", 1, "", "patch: unknown arguments\nusage: PATCH.exe"},
+        {TargetSwitch(), 2, "", "patch: 'removed.txt' is not the file this patch expects\n"},
+        {L"--quiet", 1, "", "patch: no game folder: name it with --target GAMEFOLDER\n"},
+    };
+    for (const Case& c : cases) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const fs::path outPath = work_.Path() / "out.txt";
+        const fs::path errPath = work_.Path() / "err.txt";
+        Kiln::UniqueFileHandle out(::CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                 CREATE_ALWAYS, 0, nullptr));
+        Kiln::UniqueFileHandle err(::CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                 CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(out && err);
+        std::wstring command = L"\"" + fs::u8path(Program()).wstring() + L"\" " + c.arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out.Get();
+        startup.hStdError = err.Get();
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                     work_.Path().wstring().c_str(), &startup, &info));
+        const Kiln::UniqueHandle thread(info.hThread);
+        const Kiln::UniqueHandle process(info.hProcess);
+        const EndedAtExit ended{process};
+        EXPECT_EQ(ExitCodeOf(process), c.code) << fs::path(c.arguments).u8string();
+        out.Reset();
+        err.Reset();
+        const std::string printed = TestSupport::ReadFile(outPath);
+        const std::string reason = TestSupport::ReadFile(errPath);
+        EXPECT_EQ(printed.substr(0, c.out.size()), c.out) << printed;
+        EXPECT_EQ(printed.empty(), c.out.empty()) << printed;
+        EXPECT_EQ(reason.substr(0, c.err.size()), c.err) << reason;
+        EXPECT_EQ(reason.empty(), c.err.empty()) << reason;
+    }
+}
+
+}  // namespace
