@@ -2,9 +2,14 @@
 // the server cannot continue it, cancelled and continued by the next try.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <regex>
 
 #include "tests/e2e/patch_fixture.h"
+
+#include <psapi.h>
+
+#include "kiln/base/scoped_win.h"
 
 namespace {
 
@@ -152,6 +157,65 @@ TEST_F(PatchResumeTest, APartialDownloadOfAnotherPatchIsRemoved)
     ASSERT_TRUE(OpenDialog());
     ExpectPatched();
     EXPECT_TRUE(RangeStarts(servers_.back()->RequestLog()).empty());
+}
+
+// Opt-in (KILN_LARGE_TESTS=1): 1.5 GiB goes to disk, not into the launcher's memory.
+TEST_F(PatchResumeTest, AOnePointFiveGigabytePatchDownloadsInLittleMemory)
+{
+    if (!std::getenv("KILN_LARGE_TESTS"))
+        GTEST_SKIP() << "a large-file case: set KILN_LARGE_TESTS=1";
+    GameFolder& site = Site(78);
+    const std::string program = KilnTest::ReadFileText(KilnTest::BinDirectory() + "TestPatch.exe");
+    const std::string trailer = "KILNPATCH:1.01:0\n";
+    const uint64_t padding = (uint64_t{3} << 29) - program.size() - trailer.size();
+    // Written and digested piece by piece; the digest by the system's CryptoAPI.
+    HCRYPTPROV provider = 0;
+    HCRYPTHASH hash = 0;
+    ASSERT_TRUE(::CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
+    ASSERT_TRUE(::CryptCreateHash(provider, CALG_MD5, 0, 0, &hash));
+    {
+        Kiln::UniqueFileHandle file(::CreateFileA(site.PathOf("patch_1.01.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        auto put = [&](const std::string& bytes) {
+            DWORD written = 0;
+            ASSERT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+            ASSERT_TRUE(::CryptHashData(hash, reinterpret_cast<const BYTE*>(bytes.data()),
+                                        static_cast<DWORD>(bytes.size()), 0));
+        };
+        put(program);
+        const std::string piece(1 << 24, 'p');
+        for (uint64_t left = padding; left > 0; left -= std::min<uint64_t>(left, piece.size()))
+            put(piece.substr(0, static_cast<size_t>(std::min<uint64_t>(left, piece.size()))));
+        put(trailer);
+    }
+    BYTE digest[16] = {};
+    DWORD digestSize = sizeof digest;
+    ASSERT_TRUE(::CryptGetHashParam(hash, HP_HASHVAL, digest, &digestSize, 0));
+    ::CryptDestroyHash(hash);
+    ::CryptReleaseContext(provider, 0);
+    std::string hex;
+    for (const BYTE b : digest) {
+        hex += "0123456789abcdef"[b >> 4];
+        hex += "0123456789abcdef"[b & 0xF];
+    }
+    site.Write("update.txt", UpdateInfo({{"1.01", hex, 0}}));
+    Configure("1.00", {Serve(78, site, R"({"/update.txt": {"file": "update.txt"},
+                                         "/patch_1.01.exe": {"file": "patch_1.01.exe", "download": {"etags": ["\"big\""]}}})")});
+    ASSERT_TRUE(OpenDialog());
+    HWND box = WaitForBox(kUpdatedCaption, 600000);
+    ASSERT_NE(box, nullptr);
+    Kiln::UniqueHandle launcher(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, launcher_->Id()));
+    PROCESS_MEMORY_COUNTERS counters = {};
+    ASSERT_TRUE(::GetProcessMemoryInfo(launcher.Get(), &counters, sizeof counters));
+    std::printf("launcher peak working set: %llu MiB\n",
+                static_cast<unsigned long long>(counters.PeakWorkingSetSize >> 20));
+    EXPECT_LT(counters.PeakWorkingSetSize, SIZE_T{150} << 20);
+    EXPECT_EQ(PatchRuns(), "1.01\n");
+    Answer(box, IDCANCEL);
+    EXPECT_TRUE(WaitGone(dialog_, 5000));
+    CloseLauncher(window_);
+    ::DeleteFileA(site.PathOf("patch_1.01.exe").c_str());
 }
 
 }  // namespace

@@ -12,11 +12,15 @@
 
 namespace {
 
-std::string ReadOwnFile()
+// The end of its own file, where the trailer is (the file may be gigabytes long).
+std::string ReadOwnTail()
 {
+    constexpr std::streamoff kTail = 4096;
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = file.tellg();
+    file.seekg(size > kTail ? size - kTail : 0);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
@@ -28,7 +32,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         ::Sleep(1000);
         return 0;
     }
-    const std::string self = ReadOwnFile();
+    const std::string self = ReadOwnTail();
     const size_t marker = self.rfind("KILNPATCH:");
     if (marker == std::string::npos)
         return 2;
