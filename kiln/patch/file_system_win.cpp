@@ -27,9 +27,11 @@ namespace {
 constexpr NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034);  // STATUS_OBJECT_NAME_NOT_FOUND
 constexpr NTSTATUS kPathNotFound = static_cast<NTSTATUS>(0xC000003A);  // STATUS_OBJECT_PATH_NOT_FOUND
 constexpr NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000F);    // STATUS_NO_SUCH_FILE
+constexpr NTSTATUS kNotAFolder = static_cast<NTSTATUS>(0xC0000103);    // STATUS_NOT_A_DIRECTORY
 constexpr NTSTATUS kIsALink = static_cast<NTSTATUS>(0xC000050B);       // STATUS_REPARSE_POINT_ENCOUNTERED
 constexpr NTSTATUS kCannotAsk = static_cast<NTSTATUS>(0xC0000001);     // STATUS_UNSUCCESSFUL
 constexpr size_t kPiece = size_t{1} << 20;
+constexpr size_t kLongestPart = 255;  // UTF-16 code units
 
 // A folder on the way to a name: enough to open names below it and read its attributes; others
 // may read and write in it meanwhile, but not rename or remove it.
@@ -37,9 +39,10 @@ constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE;
 constexpr ULONG kFolderShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr ULONG kReadShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
+// Nothing of that name, or a file where a folder on the way was expected.
 bool Missing(NTSTATUS status)
 {
-    return status == kNameNotFound || status == kPathNotFound || status == kNoSuchFile;
+    return status == kNameNotFound || status == kPathNotFound || status == kNoSuchFile || status == kNotAFolder;
 }
 
 // One part of a name, as the object attributes of a call below `folder`.
@@ -78,7 +81,7 @@ NTSTATUS QueryPart(HANDLE folder, const std::u16string& text, ULONG& attributes)
     filter.Buffer = reinterpret_cast<PWSTR>(name.data());
     filter.Length = static_cast<USHORT>(name.size() * sizeof(char16_t));
     filter.MaximumLength = filter.Length;
-    alignas(8) uint8_t entry[sizeof(FILE_DIRECTORY_INFORMATION) + 2 * 256 * sizeof(char16_t)];
+    alignas(8) uint8_t entry[sizeof(FILE_DIRECTORY_INFORMATION) + (kLongestPart + 1) * sizeof(char16_t)];
     IO_STATUS_BLOCK io{};
     const NTSTATUS status = NtQueryDirectoryFile(listing.Get(), nullptr, nullptr, nullptr, &io, entry, sizeof entry,
                                                  FileDirectoryInformation, TRUE, &filter, TRUE);
@@ -115,8 +118,9 @@ NTSTATUS OpenPart(HANDLE folder, const std::u16string& text, ACCESS_MASK access,
     return status;
 }
 
-// A name's parts in UTF-16; nothing for a name with an empty, "." or ".." part, or a character
-// that is no part of a Windows name (a listing would take a wildcard for one).
+// A name's parts in UTF-16; nothing for a name with an empty, "." or ".." part, one longer than
+// a Windows name can be, or a character that is no part of one (a listing would take a
+// wildcard for one).
 std::vector<std::u16string> Parts(const std::string& name)
 {
     std::vector<std::u16string> parts;
@@ -124,8 +128,9 @@ std::vector<std::u16string> Parts(const std::string& name)
     while (start <= name.size()) {
         const size_t end = std::min(name.find('/', start), name.size());
         std::u16string part;
-        if (!Utf8ToUtf16(std::string_view(name).substr(start, end - start), part) || part.empty() || part == u"." ||
-            part == u".." || part.find_first_of(u"\\:*?<>\"|") != std::u16string::npos)
+        if (!Utf8ToUtf16(std::string_view(name).substr(start, end - start), part) || part.empty() ||
+            part.size() > kLongestPart || part == u"." || part == u".." ||
+            part.find_first_of(u"\\:*?<>\"|") != std::u16string::npos)
             return {};
         parts.push_back(std::move(part));
         start = end + 1;
@@ -383,11 +388,11 @@ bool DiskFileSystem::Remove(const std::string& name)
         const Chain chain = Walk(held_->Root(root_), name);
         if (chain.state == Chain::State::kMissing)
             return true;
+        if (!chain.Held())
+            return false;
         UniqueFileHandle file;
-        const NTSTATUS status =
-            chain.Held() ? OpenPart(chain.Parent(), chain.leaf, DELETE, kReadShare | FILE_SHARE_DELETE, FILE_OPEN,
-                                    FILE_NON_DIRECTORY_FILE, file)
-                         : kIsALink;
+        const NTSTATUS status = OpenPart(chain.Parent(), chain.leaf, DELETE, kReadShare | FILE_SHARE_DELETE,
+                                         FILE_OPEN, FILE_NON_DIRECTORY_FILE, file);
         if (Missing(status))
             return true;
         if (!NT_SUCCESS(status) || !MarkDeleted(file.Get()))
@@ -410,11 +415,11 @@ bool DiskFileSystem::RemoveFolder(const std::string& name)
         const Chain chain = Walk(held_->Root(root_), name);
         if (chain.state == Chain::State::kMissing)
             return true;
+        if (!chain.Held())
+            return false;
         UniqueFileHandle folder;
-        const NTSTATUS status =
-            chain.Held() ? OpenPart(chain.Parent(), chain.leaf, DELETE, kFolderShare | FILE_SHARE_DELETE, FILE_OPEN,
-                                    FILE_DIRECTORY_FILE, folder)
-                         : kIsALink;
+        const NTSTATUS status = OpenPart(chain.Parent(), chain.leaf, DELETE, kFolderShare | FILE_SHARE_DELETE,
+                                         FILE_OPEN, FILE_DIRECTORY_FILE, folder);
         if (Missing(status))
             return true;
         // Refused for a folder that holds anything.
