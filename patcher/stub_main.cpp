@@ -155,10 +155,16 @@ std::wstring Quoted(const std::wstring& text)
     return out + L"\"";
 }
 
-// Starts this program again elevated on the same folder and returns its exit code.
+// Starts this program again elevated on the same folder and returns its exit code. Its file
+// stays held without delete sharing until the elevated run ends, so that what elevation runs is
+// this file and not one put in its place meanwhile (a running program's file can be renamed,
+// though not written). Where it cannot be held (a launcher may still hold the file it checked,
+// as firmly), the run goes on without.
 int RunElevated(const std::wstring& folder, bool quiet)
 {
     const std::wstring self = OwnPath();
+    const Kiln::UniqueFileHandle held(
+        ::CreateFileW(self.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     std::wstring parameters = L"--elevated --target " + Quoted(folder);
     if (quiet)
         parameters += L" --quiet";

@@ -372,6 +372,30 @@ TEST_F(PatchProgramTest, AnElevatedRunLeavesTheVirtualStoreToThePlayer)
     EXPECT_EQ(Snapshot(installed.store), store);
 }
 
+// A folder that refuses the patch program's writes (here its probe cannot be made) has it start
+// itself again elevated; until that run ends, its program file stays where it is, so that no
+// other program can be put in its place to be elevated instead. Elevated and still refused, the
+// run says why and fails.
+TEST_F(PatchProgramTest, ARestartElevatedKeepsItsProgramFileInPlace)
+{
+    game_.MakeFolder("kiln-patch.probe");
+    const auto before = Snapshot(game_.Path());
+    const Kiln::UniqueHandle process = StartPatch(L"--target \"" + game_.Path().wstring() + L"\"", work_.Path());
+    ASSERT_TRUE(process);
+    const EndedAtExit ended{process};
+    HWND box = nullptr;
+    for (const DWORD start = ::GetTickCount(); !box && ::GetTickCount() - start < 30000; ::Sleep(50))
+        box = ::FindWindowW(L"#32770", L"パッチ");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(KilnTest::MessageBoxText(box).find("ファイルを書き換えられませんでした。"), 0u);
+    const std::wstring program = fs::u8path(Program()).wstring();
+    EXPECT_FALSE(::MoveFileW(program.c_str(), (program + L".moved").c_str()));
+    EXPECT_EQ(ExitCodeOf(process, 0), -1);  // waiting for the elevated run
+    KilnTest::Click(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(process, 10000), 1);
+    EXPECT_EQ(Snapshot(game_.Path()), before);
+}
+
 // A link where the patch expects a folder may lead anywhere: the run refuses it, elevated or
 // not, and neither the game nor what the link leads to changes. (Under Wine a link reads as a
 // link only when it leads to a folder; the file system's unit tests place both kinds.)
