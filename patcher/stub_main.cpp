@@ -16,10 +16,11 @@
 #include "kiln/patch/apply.h"
 #include "kiln/patch/builder.h"
 #include "kiln/patch/file_bytes.h"
+#include "kiln/patch/journal.h"
 #include "kiln/patch/names.h"
-#include "kiln/patch/system_ini.h"
 #include "patcher/stub_rules.h"
 #include "patcher/stub_window.h"
+#include "patcher/system_libraries.h"
 
 namespace fs = std::filesystem;
 using namespace Kiln::Patch;
@@ -125,11 +126,14 @@ std::wstring AskForFolder()
     return ok ? path : L"";
 }
 
+// A new file, never one already there: a link of that name would have the delete on close
+// fall on what it points to.
 bool FolderTakesWrites(const std::wstring& folder)
 {
-    const std::wstring probe = (fs::path(folder) / L"kiln-patch.probe").wstring();
-    const Kiln::UniqueFileHandle file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    const std::wstring probe = (fs::path(folder) / kProbeName).wstring();
+    const Kiln::UniqueFileHandle file(::CreateFileW(
+        probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return static_cast<bool>(file);
 }
 
@@ -151,10 +155,16 @@ std::wstring Quoted(const std::wstring& text)
     return out + L"\"";
 }
 
-// Starts this program again elevated on the same folder and returns its exit code.
+// Starts this program again elevated on the same folder and returns its exit code. Its file
+// stays held without delete sharing until the elevated run ends, so that what elevation runs is
+// this file and not one put in its place meanwhile (a running program's file can be renamed,
+// though not written). Where it cannot be held (a launcher may still hold the file it checked,
+// as firmly), the run goes on without.
 int RunElevated(const std::wstring& folder, bool quiet)
 {
     const std::wstring self = OwnPath();
+    const Kiln::UniqueFileHandle held(
+        ::CreateFileW(self.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     std::wstring parameters = L"--elevated --target " + Quoted(folder);
     if (quiet)
         parameters += L" --quiet";
@@ -181,7 +191,7 @@ void WaitForLauncher(const std::wstring& folder)
     const std::wstring launcher = (fs::path(folder) / kLauncherExe).wstring();
     for (int i = 0; i < 100; ++i) {
         const Kiln::UniqueFileHandle file(::CreateFileW(launcher.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                                        OPEN_EXISTING, 0, nullptr));
+                                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (file || ::GetLastError() != ERROR_SHARING_VIOLATION)
             return;
         ::Sleep(300);
@@ -190,27 +200,15 @@ void WaitForLauncher(const std::wstring& folder)
 
 // An unelevated launcher's writes to a protected folder land in the virtual store, and it
 // reads its copy of System.ini from there: that copy gets the new version's changes too, or
-// the launcher would see the old settings and offer this patch again.
+// the launcher would see the old settings and offer this patch again. Below the player's own
+// folder, whose every part the player can change: no link is followed.
 void UpdateVirtualisedSystemIni(const std::wstring& folder, const Payload& payload)
 {
     wchar_t localAppData[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData)))
         return;
-    const std::string systemIni = Utf8((fs::path(folder) / kSystemIni).wstring());
-    const std::string store = VirtualStorePath(Utf8(localAppData), systemIni);
-    if (store.empty())
-        return;
-    const fs::path storePath(WideFromUtf8(store));
-    const auto text = ReadWholeFile(storePath);
-    if (!text)
-        return;
-    const auto merged = SystemIniFor(payload, std::string(text->begin(), text->end()));
-    if (!merged)
-        return;
-    DiskFileSystem storeFiles(storePath.parent_path());
-    const std::string name = Utf8(storePath.filename().wstring());
-    storeFiles.Write(name + ".kiln-new", Bytes(merged->begin(), merged->end()));
-    storeFiles.Replace(name + ".kiln-new", name);
+    DiskFileSystem player{fs::path(localAppData)};
+    MergeVirtualisedSystemIni(player, Utf8((fs::path(folder) / kSystemIni).wstring()), payload);
 }
 
 constexpr char kUsage[] =
@@ -253,6 +251,43 @@ void Show(const std::u16string& text, bool quiet, UINT icon)
         ::MessageBoxW(nullptr, Wide(text), Wide(u"パッチ"), MB_OK | icon);
 }
 
+// Applies the payload to the folder in this process; the exit code.
+int ApplyHere(HINSTANCE instance, const std::wstring& folder, const Payload& payload, bool quiet)
+{
+    if (payload.launcherUpdate)
+        WaitForLauncher(folder);
+    // For the interruption tests: the process ends abruptly, as a kill would end it, before
+    // change number KILN_PATCH_STOP_BEFORE of the run.
+    wchar_t stopText[16] = {};
+    const DWORD stopLength = ::GetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", stopText, 16);
+    const long stopBefore = stopLength > 0 && stopLength < 16 ? std::wcstol(stopText, nullptr, 10) : -1;
+    auto work = [&](const Progress& progress) {
+        DiskFileSystem disk{fs::path(folder)};
+        long changes = 0;
+        WatchedFileSystem files(disk, [&changes, stopBefore] {
+            if (changes++ == stopBefore)
+                ::TerminateProcess(::GetCurrentProcess(), kStoppedExitCode);
+        });
+        return ApplyPayload(payload, files, progress);
+    };
+    const ApplyResult result = quiet ? work({}) : RunWithProgressWindow(instance, work);
+    if (result.outcome != Outcome::kApplied)
+        return Fail(quiet, Describe(result), ExitCodeOf(result.outcome));
+    return ExitCodeOf(result.outcome);
+}
+
+// What follows a patched folder for the player, in a run that runs as the player.
+void FinishForPlayer(const std::wstring& folder, const Payload& payload, bool quiet)
+{
+    UpdateVirtualisedSystemIni(folder, payload);
+    if (payload.launcherUpdate && !quiet &&
+        ::MessageBoxW(nullptr, Wide(u"新しいランチャーを起動しますか？"), Wide(u"パッチ"), MB_YESNO | MB_ICONQUESTION) ==
+            IDYES) {
+        const std::wstring launcher = (fs::path(folder) / kLauncherExe).wstring();
+        ::ShellExecuteW(nullptr, L"open", launcher.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+    }
+}
+
 int Run(HINSTANCE instance)
 {
     int argc = 0;
@@ -287,51 +322,30 @@ int Run(HINSTANCE instance)
     if (folder.empty())
         return Fail(switches.quiet, "no game folder: name it with --target GAMEFOLDER");
 
-    switch (DecideElevation(FolderTakesWrites(folder), switches.elevated)) {
+    const RunPlan plan = PlanRun(FolderTakesWrites(folder), switches.elevated);
+    int code = 1;
+    switch (plan.elevation) {
     case Elevation::kApplyHere:
+        code = ApplyHere(instance, folder, *payload, switches.quiet);
         break;
     case Elevation::kRestartElevated:
-        return RunElevated(folder, switches.quiet);
+        code = RunElevated(folder, switches.quiet);
+        break;
     case Elevation::kCannotWrite:
         Show(MessageOf({Outcome::kFailed, Reason::kCannotChange, Utf8(folder)}), switches.quiet, MB_ICONERROR);
         return Fail(switches.quiet, Describe({Outcome::kFailed, Reason::kCannotChange, Utf8(folder)}));
     }
-    if (payload->launcherUpdate)
-        WaitForLauncher(folder);
-
-    // For the interruption tests: the process ends abruptly, as a kill would end it, before
-    // change number KILN_PATCH_STOP_BEFORE of the run.
-    wchar_t stopText[16] = {};
-    const DWORD stopLength = ::GetEnvironmentVariableW(L"KILN_PATCH_STOP_BEFORE", stopText, 16);
-    const long stopBefore = stopLength > 0 && stopLength < 16 ? std::wcstol(stopText, nullptr, 10) : -1;
-    auto work = [&](const Progress& progress) {
-        DiskFileSystem disk{fs::path(folder)};
-        long changes = 0;
-        WatchedFileSystem files(disk, [&changes, stopBefore] {
-            if (changes++ == stopBefore)
-                ::TerminateProcess(::GetCurrentProcess(), kStoppedExitCode);
-        });
-        return ApplyPayload(*payload, files, progress);
-    };
-    const ApplyResult result = switches.quiet ? work({}) : RunWithProgressWindow(instance, work);
-    if (result.outcome == Outcome::kApplied) {
-        UpdateVirtualisedSystemIni(folder, *payload);
-        if (payload->launcherUpdate && !switches.quiet &&
-            ::MessageBoxW(nullptr, Wide(u"新しいランチャーを起動しますか？"), Wide(u"パッチ"),
-                          MB_YESNO | MB_ICONQUESTION) == IDYES) {
-            const std::wstring launcher = (fs::path(folder) / kLauncherExe).wstring();
-            ::ShellExecuteW(nullptr, L"open", launcher.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
-        }
-    }
-    if (result.outcome != Outcome::kApplied)
-        return Fail(switches.quiet, Describe(result), ExitCodeOf(result.outcome));
-    return ExitCodeOf(result.outcome);
+    if (code == 0 && plan.finishesForPlayer)
+        FinishForPlayer(folder, *payload, switches.quiet);
+    return code;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    // Before anything else can load a library (the start-up code before us loads none).
+    SearchSystemFolderOnly();
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int code = 1;
     try {

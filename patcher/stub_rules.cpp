@@ -1,7 +1,11 @@
 #include "patcher/stub_rules.h"
 
+#include <algorithm>
+
 #include "kiln/patch/ini_value.h"
+#include "kiln/patch/journal.h"
 #include "kiln/patch/names.h"
+#include "kiln/patch/system_ini.h"
 
 namespace Patcher {
 
@@ -40,6 +44,12 @@ Elevation DecideElevation(bool folderWritable, bool elevated)
     return elevated ? Elevation::kCannotWrite : Elevation::kRestartElevated;
 }
 
+RunPlan PlanRun(bool folderWritable, bool elevated)
+{
+    const Elevation elevation = DecideElevation(folderWritable, elevated);
+    return {elevation, !elevated && elevation != Elevation::kCannotWrite};
+}
+
 namespace {
 
 std::string Lower(std::string s)
@@ -47,36 +57,50 @@ std::string Lower(std::string s)
     for (char& c : s) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c + 32);
-        if (c == '/')
-            c = '\\';
     }
     return s;
 }
 
-bool StartsWithFolder(const std::string& path, const std::string& folder)
-{
-    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-           path[folder.size()] == '\\';
-}
-
 }  // namespace
 
-std::string VirtualStorePath(const std::string& localAppData, const std::string& path)
+std::string VirtualStoreName(const std::string& path)
 {
-    if (localAppData.empty() || path.size() < 3 || path[1] != ':' || (path[2] != '\\' && path[2] != '/'))
+    if (path.size() < 3 || path[1] != ':' || (path[2] != '\\' && path[2] != '/'))
         return {};
-    const std::string rest = path.substr(3);
-    const std::string lower = Lower(rest);
-    if (!StartsWithFolder(lower, "program files") && !StartsWithFolder(lower, "program files (x86)") &&
-        !StartsWithFolder(lower, "windows"))
+    // The parts below the drive; the file functions take a doubled separator for one.
+    std::vector<std::string> parts;
+    size_t start = 3;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find_first_of("\\/", start), path.size());
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    if (parts.size() < 2)
         return {};
-    std::string store = localAppData;
-    if (store.back() != '\\')
-        store += '\\';
-    store += "VirtualStore\\";
-    for (const char c : rest)
-        store += c == '/' ? '\\' : c;
-    return store;
+    const std::string top = Lower(parts.front());
+    if (top != "program files" && top != "program files (x86)" && top != "windows")
+        return {};
+    std::string name = "VirtualStore";
+    for (const std::string& part : parts)
+        name += "/" + part;
+    return name;
+}
+
+bool MergeVirtualisedSystemIni(Kiln::Patch::FileSystem& localAppData, const std::string& systemIni,
+                               const Kiln::Patch::Payload& payload)
+{
+    const std::string name = VirtualStoreName(systemIni);
+    if (name.empty() || !localAppData.Exists(name))
+        return true;
+    const auto text = localAppData.Read(name);
+    const auto merged = text ? Kiln::Patch::SystemIniFor(payload, std::string(text->begin(), text->end()))
+                             : std::nullopt;
+    if (!merged)
+        return false;
+    const std::string staged = name + Kiln::Patch::kStagedSuffix;
+    return localAppData.Write(staged, Kiln::Patch::Bytes(merged->begin(), merged->end())) &&
+           localAppData.Replace(staged, name);
 }
 
 int ExitCodeOf(Outcome outcome)

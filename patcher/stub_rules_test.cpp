@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "kiln/patch/builder.h"
+#include "tests/support/patch_folders.h"
+
 namespace Patcher {
 namespace {
 
@@ -43,25 +46,87 @@ TEST(PatcherRulesTest, ElevationOnlyWhenTheFolderRefusesAndNotTwice)
     EXPECT_EQ(DecideElevation(false, true), Elevation::kCannotWrite);
 }
 
+// The elevated run changes the game folder and nothing else; the run that started it, as the
+// player, does the player's part once it has succeeded.
+TEST(PatcherRulesTest, OnlyTheRunAsThePlayerFinishesForThePlayer)
+{
+    struct Case {
+        bool writable;
+        bool elevated;
+        Elevation elevation;
+        bool finishes;
+    };
+    const Case cases[] = {
+        {true, false, Elevation::kApplyHere, true},
+        {false, false, Elevation::kRestartElevated, true},  // after the elevated run's success
+        {true, true, Elevation::kApplyHere, false},
+        {false, true, Elevation::kCannotWrite, false},
+    };
+    for (const Case& c : cases) {
+        const RunPlan plan = PlanRun(c.writable, c.elevated);
+        EXPECT_EQ(plan.elevation, c.elevation) << c.writable << c.elevated;
+        EXPECT_EQ(plan.finishesForPlayer, c.finishes) << c.writable << c.elevated;
+    }
+}
+
 TEST(PatcherRulesTest, VirtualStoreMirrorsProtectedFoldersOnly)
 {
-    const std::string app = "C:\\Users\\p\\AppData\\Local";
     struct Case {
         const char* path;
         const char* store;
     };
     const Case cases[] = {
-        {"C:\\Program Files (x86)\\Game\\System.ini",
-         "C:\\Users\\p\\AppData\\Local\\VirtualStore\\Program Files (x86)\\Game\\System.ini"},
-        {"D:\\PROGRAM FILES\\Game\\System.ini", "C:\\Users\\p\\AppData\\Local\\VirtualStore\\PROGRAM FILES\\Game\\System.ini"},
-        {"C:\\Windows\\g\\System.ini", "C:\\Users\\p\\AppData\\Local\\VirtualStore\\Windows\\g\\System.ini"},
+        {"C:\\Program Files (x86)\\Game\\System.ini", "VirtualStore/Program Files (x86)/Game/System.ini"},
+        {"D:\\PROGRAM FILES\\Game\\System.ini", "VirtualStore/PROGRAM FILES/Game/System.ini"},
+        {"C:\\Windows\\g\\System.ini", "VirtualStore/Windows/g/System.ini"},
+        {"C:/Program Files/Game\\\\System.ini", "VirtualStore/Program Files/Game/System.ini"},
         {"C:\\Games\\Game\\System.ini", ""},
         {"C:\\Program Files2\\Game\\System.ini", ""},
+        {"C:\\Program Files", ""},
         {"Game\\System.ini", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(VirtualStorePath(app, c.path), c.store) << c.path;
-    EXPECT_EQ(VirtualStorePath("", cases[0].path), "");
+        EXPECT_EQ(VirtualStoreName(c.path), c.store) << c.path;
+}
+
+// The player's copy in the virtual store gets the sealed key kept and the new version's change,
+// as the game's own System.ini does; with no copy nothing is written, and a copy reached
+// through a link (the player can make one anywhere in that folder) is left alone.
+TEST(PatcherRulesTest, TheVirtualisedSystemIniIsMergedWhereItLies)
+{
+    const TestSupport::TempFolder old("rules_old");
+    const TestSupport::TempFolder next("rules_new");
+    old.Write("System.ini", "[Game]\r\nVersion=1.00\r\n");
+    next.Write("System.ini", "[Game]\r\nTitle=new\r\nVersion=1.01\r\n");
+    const auto payload = Kiln::Patch::BuildPayload(old.Path(), next.Path(), nullptr, 3);
+    ASSERT_TRUE(payload);
+    const std::string game = "C:\\Program Files (x86)\\Game\\System.ini";
+    const std::string copy = "VirtualStore/Program Files (x86)/Game/System.ini";
+    const std::string sealed = "[Game]\r\nVersion=1.00\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n";
+
+    const TestSupport::TempFolder player("rules_player");
+    player.Write(copy, sealed);
+    Kiln::Patch::DiskFileSystem files(player.Path());
+    EXPECT_TRUE(MergeVirtualisedSystemIni(files, game, *payload));
+    EXPECT_EQ(TestSupport::ReadFile(player.Path() / std::filesystem::u8path(copy)),
+              "[Game]\r\nTitle=new\r\nVersion=1.01\r\n[Twitter]\r\nAPIAccessKey=SEALED\r\n");
+    EXPECT_EQ(TestSupport::Snapshot(player.Path()).size(), 4u);  // three folders and the copy
+
+    const TestSupport::TempFolder empty("rules_empty");
+    Kiln::Patch::DiskFileSystem none(empty.Path());
+    EXPECT_TRUE(MergeVirtualisedSystemIni(none, game, *payload));
+    EXPECT_TRUE(TestSupport::Snapshot(empty.Path()).empty());
+#ifndef _WIN32
+    const TestSupport::TempFolder elsewhere("rules_elsewhere");
+    elsewhere.Write("Game/System.ini", sealed);
+    const TestSupport::TempFolder linked("rules_linked");
+    linked.MakeFolder("VirtualStore");
+    std::filesystem::create_directory_symlink(elsewhere.Path(), linked.Path() / "VirtualStore" / "Program Files (x86)");
+    Kiln::Patch::DiskFileSystem through(linked.Path());
+    EXPECT_FALSE(MergeVirtualisedSystemIni(through, game, *payload));
+    EXPECT_EQ(TestSupport::ReadFile(elsewhere.Path() / "Game" / "System.ini"), sealed);
+    EXPECT_EQ(TestSupport::Snapshot(elsewhere.Path()).size(), 2u);
+#endif
 }
 
 TEST(PatcherRulesTest, ExitCodesAndWordsFollowTheOutcome)

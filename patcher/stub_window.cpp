@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "patcher/stub_rules.h"
+#include "patcher/system_libraries.h"
 
 namespace Patcher {
 namespace {
@@ -80,8 +81,15 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 ApplyResult RunWithProgressWindow(HINSTANCE instance,
                                   const std::function<ApplyResult(const Kiln::Patch::Progress&)>& work)
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
+    // The progress bar's class: comctl32 stays loaded while the process lives.
+    if (HMODULE controls = LoadSystemLibrary(L"comctl32.dll")) {
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        const auto init = reinterpret_cast<InitFunction>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(controls, "InitCommonControlsEx")));
+        const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
+        if (init)
+            init(&classes);
+    }
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;

@@ -130,6 +130,45 @@ TEST(PatchApplyTest, RefusesAFolderItWasNotBuiltFor)
     }
 }
 
+// A link in the game folder, where the patch expects a file or a folder, may lead anywhere: the
+// run refuses to go through it, and what it points to is never changed.
+TEST(PatchApplyTest, LinksInTheGameFolderAreNeverFollowed)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Wine makes no links from Windows code; the patch program's end-to-end test goes through them";
+#else
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* link;  // in the game folder; it points to the same name in a folder outside
+        void (*place)(const TempFolder& outside);
+    };
+    const Case cases[] = {
+        {"data", [](const TempFolder& o) { o.Write("data/config.txt", "speed=1"); }},  // a changed file's folder
+        {"data/new", [](const TempFolder& o) { o.MakeFolder("data/new"); }},          // a folder the patch adds
+        {"data/config.txt", [](const TempFolder& o) { o.Write("data/config.txt", "speed=1"); }},
+        {"data/config.txt.kiln-new", [](const TempFolder& o) { o.Write("data/config.txt.kiln-new", "mine"); }},
+        {"legacy", [](const TempFolder& o) { o.Write("legacy/sub/x.bin", "x"); }},  // a folder the patch removes
+        {"System.ini", [](const TempFolder& o) { o.Write("System.ini", "[Game]\r\nTitle=t\r\nVersion=1.00\r\n"); }},
+    };
+    const GameVersions versions;
+    for (const Case& c : cases) {
+        const TempFolder game("apply_linked");
+        const TempFolder outside("apply_outside");
+        TestSupport::CopyFolder(versions.old.Path(), game.Path());
+        c.place(outside);
+        fs::remove_all(game.Path() / c.link);
+        fs::create_symlink(outside.Path() / c.link, game.Path() / c.link);
+        const auto gameBefore = Snapshot(game.Path());
+        const auto outsideBefore = Snapshot(outside.Path());
+        DiskFileSystem files(game.Path());
+        const ApplyResult result = ApplyPayload(versions.payload, files);
+        EXPECT_NE(result.outcome, Outcome::kApplied) << c.link;
+        EXPECT_EQ(Snapshot(outside.Path()), outsideBefore) << c.link;
+        EXPECT_EQ(Snapshot(game.Path()), gameBefore) << c.link;
+    }
+#endif
+}
+
 TEST(PatchApplyTest, ADamagedPatchChangesNothing)
 {
     struct Case {

@@ -1,3 +1,7 @@
+// DiskFileSystem where the patch program never runs elevated: each part of a name is looked at
+// before the call (see file_system_win.cpp for Windows).
+#ifndef _WIN32
+
 #include "kiln/patch/file_system.h"
 
 #include <fstream>
@@ -11,37 +15,64 @@ namespace fs = std::filesystem;
 
 namespace Kiln::Patch {
 
-fs::path DiskFileSystem::Path(const std::string& name) const
+struct DiskFileSystem::Held {};
+
+namespace {
+
+// Whether a part of `name` below `root`, the name itself included, is a link.
+bool PassesLink(const fs::path& root, const std::string& name)
 {
-    return PathOf(root_, name);
+    fs::path path = root;
+    for (const fs::path& part : fs::u8path(name)) {
+        path /= part;
+        std::error_code code;
+        const fs::file_status status = fs::symlink_status(path, code);
+        if (fs::is_symlink(status))
+            return true;
+        if (!fs::exists(status))
+            return false;
+    }
+    return false;
 }
+
+}  // namespace
+
+DiskFileSystem::DiskFileSystem(fs::path root) : root_(std::move(root)) {}
+
+DiskFileSystem::~DiskFileSystem() = default;
 
 bool DiskFileSystem::Exists(const std::string& name)
 {
     std::error_code code;
-    return fs::exists(fs::symlink_status(Path(name), code));
+    return PassesLink(root_, name) || fs::exists(fs::symlink_status(PathOf(root_, name), code));
 }
 
 bool DiskFileSystem::IsFolder(const std::string& name)
 {
     std::error_code code;
-    return fs::is_directory(Path(name), code);
+    return !PassesLink(root_, name) && fs::is_directory(PathOf(root_, name), code);
 }
 
 std::optional<Bytes> DiskFileSystem::Read(const std::string& name)
 {
-    return ReadWholeFile(Path(name));
+    if (PassesLink(root_, name))
+        return std::nullopt;
+    return ReadWholeFile(PathOf(root_, name));
 }
 
 std::optional<Sha256> DiskFileSystem::Hash(const std::string& name)
 {
-    return HashFile(Path(name));
+    if (PassesLink(root_, name))
+        return std::nullopt;
+    return HashFile(PathOf(root_, name));
 }
 
 FileSystem::ReadResult DiskFileSystem::ReadInto(const std::string& name, uint8_t* buffer, size_t size,
                                                 const std::function<void(size_t filled)>& filled)
 {
-    std::ifstream in(Path(name), std::ios::binary | std::ios::ate);
+    if (PassesLink(root_, name))
+        return ReadResult::kUnreadable;
+    std::ifstream in(PathOf(root_, name), std::ios::binary | std::ios::ate);
     if (!in)
         return ReadResult::kUnreadable;
     const std::streamoff actual = in.tellg();
@@ -63,46 +94,56 @@ FileSystem::ReadResult DiskFileSystem::ReadInto(const std::string& name, uint8_t
 
 std::unique_ptr<MappedFile> DiskFileSystem::Map(const std::string& name, size_t size)
 {
-    return MappedFile::Open(Path(name), size);
+    if (PassesLink(root_, name))
+        return nullptr;
+    return MappedFile::Open(PathOf(root_, name), size);
 }
 
 bool DiskFileSystem::WriteFrom(const std::string& name, const Producer& produce)
 {
-    if (WriteDurably(Path(name), produce))
+    if (PassesLink(root_, name))
+        return false;
+    if (WriteDurably(PathOf(root_, name), produce))
         return true;
     Remove(name);
     return false;
 }
 
+bool DiskFileSystem::Move(const std::string& from, const std::string& to, bool replace)
+{
+    if (PassesLink(root_, from) || PassesLink(root_, to) || (!replace && Exists(to)))
+        return false;
+    // rename(2) replaces in one step.
+    std::error_code code;
+    fs::rename(PathOf(root_, from), PathOf(root_, to), code);
+    return !code;
+}
+
 bool DiskFileSystem::Rename(const std::string& from, const std::string& to)
 {
-    if (Exists(to))
-        return false;
-    std::error_code code;
-    fs::rename(Path(from), Path(to), code);
-    return !code;
+    return Move(from, to, false);
 }
 
 bool DiskFileSystem::Replace(const std::string& from, const std::string& to)
 {
-    // The standard library replaces in one step: rename(2), or MoveFileExW with
-    // MOVEFILE_REPLACE_EXISTING on Windows.
-    std::error_code code;
-    fs::rename(Path(from), Path(to), code);
-    return !code;
+    return Move(from, to, true);
 }
 
 bool DiskFileSystem::Remove(const std::string& name)
 {
+    if (PassesLink(root_, name))
+        return false;
     std::error_code code;
-    fs::remove(Path(name), code);
+    fs::remove(PathOf(root_, name), code);
     return !code && !Exists(name);
 }
 
 bool DiskFileSystem::MakeFolder(const std::string& name)
 {
+    if (PassesLink(root_, name))
+        return false;
     std::error_code code;
-    fs::create_directory(Path(name), code);
+    fs::create_directory(PathOf(root_, name), code);
     return IsFolder(name);
 }
 
@@ -110,8 +151,10 @@ bool DiskFileSystem::RemoveFolder(const std::string& name)
 {
     if (!Exists(name))
         return true;
+    if (PassesLink(root_, name))
+        return false;
     std::error_code code;
-    fs::remove(Path(name), code);  // refuses a folder that is not empty
+    fs::remove(PathOf(root_, name), code);  // refuses a folder that is not empty
     return !code && !Exists(name);
 }
 
@@ -125,3 +168,5 @@ std::optional<uint64_t> DiskFileSystem::FreeSpace()
 }
 
 }  // namespace Kiln::Patch
+
+#endif

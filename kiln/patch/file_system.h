@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -53,10 +54,20 @@ public:
     virtual std::optional<uint64_t> FreeSpace() = 0;
 };
 
-// The real folder, through the standard library (wide file functions on Windows).
+// The real folder. Nothing is read or written through a link: where a name expects a file or
+// a folder below the root, a symbolic link, junction or other reparse point makes the call fail
+// (and Exists say that something is there). The root itself is taken as given.
+// On Windows, where the patch program may run elevated in a folder whose parts someone else
+// can change, each call opens the parts of a name one by one from the handle of the folder
+// above, holding those folders open without delete sharing until it is done, so that none can
+// be swapped for a link meanwhile; the root stays open, and so in place, while this object
+// lives. Elsewhere (nothing there runs elevated) each part is looked at before the call.
 class DiskFileSystem : public FileSystem {
 public:
-    explicit DiskFileSystem(std::filesystem::path root) : root_(std::move(root)) {}
+    explicit DiskFileSystem(std::filesystem::path root);
+    ~DiskFileSystem() override;
+    DiskFileSystem(const DiskFileSystem&) = delete;
+    DiskFileSystem& operator=(const DiskFileSystem&) = delete;
     bool Exists(const std::string& name) override;
     bool IsFolder(const std::string& name) override;
     std::optional<Bytes> Read(const std::string& name) override;
@@ -73,8 +84,10 @@ public:
     std::optional<uint64_t> FreeSpace() override;
 
 private:
-    std::filesystem::path Path(const std::string& name) const;
+    struct Held;
+    bool Move(const std::string& from, const std::string& to, bool replace);
     std::filesystem::path root_;
+    std::unique_ptr<Held> held_;  // Windows: the root's handle, opened at first use
 };
 
 }  // namespace Kiln::Patch

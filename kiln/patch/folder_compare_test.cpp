@@ -90,6 +90,17 @@ TEST(PatchFolderCompareTest, RefusesWhatWindowsCannotHold)
     } else {
         EXPECT_EQ(ListFolder(twins.Path(), &error)->size(), 1u);
     }
+
+    // A device's name and the patch program's own names: refused as the payload's reader
+    // refuses them, where a disk holds such a file at all (on Windows "nul.txt" is the device).
+    for (const char* name : {"data/x.kiln-old", "nul.txt"}) {
+        const TestSupport::TempFolder named("refuse_named");
+        named.Write(name, "x");
+        if (std::distance(std::filesystem::directory_iterator(named.Path()), {}) == 0)
+            continue;
+        EXPECT_FALSE(ListFolder(named.Path(), &error)) << name;
+        EXPECT_EQ(error, std::string("unusable file name: ") + name);
+    }
 }
 
 }  // namespace

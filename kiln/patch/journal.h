@@ -11,6 +11,8 @@ namespace Kiln::Patch {
 constexpr char kJournalName[] = "kiln-patch.journal";
 constexpr char kStagedSuffix[] = ".kiln-new";  // a new file waiting beside its target
 constexpr char kOldSuffix[] = ".kiln-old";     // an old file kept until the run is done
+// Made and deleted at once by the patch program to learn whether the folder takes its writes.
+constexpr char kProbeName[] = "kiln-patch.probe";
 
 struct Journal {
     enum class State { kSwap, kClean };  // swapping files in; every file in, clearing up

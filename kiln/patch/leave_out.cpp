@@ -9,7 +9,6 @@ namespace fs = std::filesystem;
 namespace Kiln::Patch {
 namespace {
 
-constexpr char kProbeName[] = "kiln-patch.probe";  // the patch program's test of a folder's writes
 constexpr char kGameIni[] = "Game.ini";
 // A key is 44 characters; a line end may follow.
 constexpr uint64_t kKeyFileMin = 44;

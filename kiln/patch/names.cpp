@@ -1,5 +1,7 @@
 #include "kiln/patch/names.h"
 
+#include "kiln/patch/journal.h"
+
 namespace Kiln::Patch {
 namespace {
 
@@ -17,7 +19,54 @@ char16_t UpperCodeUnit(char16_t c)
     return c;
 }
 
+char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+}
+
+bool SameAscii(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Windows opens a device for these whatever the folder and whatever follows the first dot
+// ("NUL.txt", "com1.tar.gz"); spaces before that dot are dropped too.
+bool IsDeviceName(std::string_view part)
+{
+    std::string_view base = part.substr(0, part.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.remove_suffix(1);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (SameAscii(base, device))
+            return true;
+    }
+    if (base.size() < 4 || (!SameAscii(base.substr(0, 3), "COM") && !SameAscii(base.substr(0, 3), "LPT")))
+        return false;
+    const std::string_view number = base.substr(3);
+    // A digit, or the superscripts one to three, which Windows counts as digits here.
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xc2\xb9" ||
+           number == "\xc2\xb2" || number == "\xc2\xb3";
+}
+
+bool EndsWith(const std::u16string& text, const std::u16string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 }  // namespace
+
+bool IsWorkingName(std::string_view part)
+{
+    const std::u16string folded = FoldedName(part);
+    return folded == FoldedName(kJournalName) || folded == FoldedName(kProbeName) ||
+           EndsWith(folded, FoldedName(kStagedSuffix)) || EndsWith(folded, FoldedName(kOldSuffix));
+}
 
 bool Utf8ToUtf16(std::string_view utf8, std::u16string& out)
 {
@@ -120,6 +169,8 @@ bool IsSafeRelativeName(std::string_view name)
             return false;
         // Windows drops trailing dots and spaces, which would let two names meet.
         if (part.back() == '.' || part.back() == ' ')
+            return false;
+        if (IsDeviceName(part) || IsWorkingName(part))
             return false;
         for (const char c : part) {
             const unsigned char u = static_cast<unsigned char>(c);

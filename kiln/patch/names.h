@@ -17,7 +17,13 @@ bool Utf8ToUtf16(std::string_view utf8, std::u16string& out);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // A safe relative name: non-empty parts, no ".", "..", drive, backslash, colon or control
-// characters. Names read from a payload are checked before any file is touched.
+// characters, no part that Windows takes for a device (CON, NUL, COM1, LPT1, ..., also with an
+// extension) and none of the patch program's own names in a game folder (see IsWorkingName).
+// Names read from a payload are checked before any file is touched.
 bool IsSafeRelativeName(std::string_view name);
+
+// Whether one part of a name is one the patch program itself writes in the game folder: its
+// journal, its probe, a staged or kept-old file (any case, as Windows compares).
+bool IsWorkingName(std::string_view part);
 
 }  // namespace Kiln::Patch

@@ -1,6 +1,7 @@
 #include "kiln/patch/payload.h"
 
 #include <cstring>
+#include <set>
 
 #include "kiln/patch/names.h"
 
@@ -144,6 +145,7 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
     if (count > reader.Remaining() / kMinEntry)
         return Fail(error, "entry count larger than the payload");
     payload.entries.reserve(static_cast<size_t>(count));
+    std::set<std::u16string> folded;  // two entries for one Windows name would undo each other
     for (uint64_t i = 0; i < count; ++i) {
         Entry entry;
         uint64_t kind = 0;
@@ -158,6 +160,8 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
         entry.kind = static_cast<EntryKind>(kind);
         if (!IsSafeRelativeName(entry.name))
             return Fail(error, "unsafe file name in entry " + std::to_string(i + 1));
+        if (!folded.insert(FoldedName(entry.name)).second)
+            return Fail(error, "entry " + std::to_string(i + 1) + " names a file an earlier entry names");
         if (HasContents(entry.kind)) {
             if (method != static_cast<uint8_t>(Method::kWhole) && method != static_cast<uint8_t>(Method::kDelta))
                 return Fail(error, "unknown method in entry " + std::to_string(i + 1));

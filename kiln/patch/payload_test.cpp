@@ -108,6 +108,46 @@ TEST(PatchPayloadTest, MalformedEntriesAreRefused)
     }
 }
 
+// A name Windows opens as a device, one the patch program writes itself, or a second spelling
+// of a name another entry already has: the reader refuses the payload, whatever built it.
+TEST(PatchPayloadTest, NamesWindowsCannotHoldOrThatTheProgramUsesAreRefused)
+{
+    struct Case {
+        const char* name;  // the removed file's name (the other entries: "data/新", "data/新/a.bin")
+        bool read;
+    };
+    const Case cases[] = {
+        {"CON", false},
+        {"nul.txt", false},
+        {"data/Com1.tar.gz", false},
+        {"LPT9", false},
+        {"aux .dat", false},
+        {"com\xc2\xb9.txt", false},  // COM¹
+        {"conout$", false},
+        {"kiln-patch.journal", false},
+        {"KILN-PATCH.PROBE", false},
+        {"data/a.bin.kiln-new", false},
+        {"save.KILN-OLD", false},
+        {"DATA/\xe6\x96\xb0/A.BIN", false},  // the changed file's name in other case
+        {"Data/\xe6\x96\xb0", false},        // the added folder's
+        {"console.txt", true},
+        {"com10.txt", true},
+        {"lpt.txt", true},
+        {"nul_.txt", true},
+        {"com\xc2\xb4.txt", true},  // COM´: not a superscript digit
+        {"kiln-patch.journal.txt", true},
+        {"a.kiln-newer", true},
+        {"data/\xe6\x96\xb0/a.bin2", true},
+    };
+    for (const Case& c : cases) {
+        Payload payload = Sample();
+        payload.entries[2].name = c.name;
+        const Bytes bytes = WritePayload(payload);
+        std::string error;
+        EXPECT_EQ(ReadPayload(bytes.data(), bytes.size(), &error).has_value(), c.read) << c.name << ": " << error;
+    }
+}
+
 TEST(PatchPayloadTest, CountsAndSizesBeyondThePayloadAreRefused)
 {
     Bytes bytes = WritePayload(Sample());
