@@ -165,7 +165,7 @@ struct Reader {
     std::function<uint64_t(const Bytes&)> bound;
 };
 
-// The largest LZMA container of zeros our compressor makes from `bytes`.
+// The container our compressor makes of `bytes` zero bytes: the best ratio it reaches.
 Bytes LzmaZeros(size_t bytes)
 {
     const Bytes zeros(bytes, 0);
@@ -191,8 +191,8 @@ Bytes PngOfZeros(uint32_t width, uint32_t height)
 }
 
 // Each reader's hostile headers: sizes at the most their fields allow, products that overflow
-// 32 bits, lengths no data backs, and (last) files that do hold what they claim, as close to
-// the bound as their format lets them come.
+// 32 bits, lengths no data backs; and files that do hold what they claim, as close to the
+// bound as their format lets them come.
 std::vector<Reader> Readers()
 {
     using namespace Hostile;

@@ -13,7 +13,12 @@
 #endif
 
 #if defined(KILN_COUNT_WITH_SANITIZER)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's allocator interface (GCC ships no header for it).
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
+                                              void (*free_hook)(const volatile void*));
+size_t __sanitizer_get_allocated_size(const volatile void* pointer);
+}
 #elif defined(__GLIBC__)
 #define KILN_COUNT_WITH_GLIBC 1
 #include <cerrno>
@@ -56,7 +61,7 @@ void OnFree(const volatile void* pointer)
 {
     // Called before the block goes, so its size is still known.
     if (pointer)
-        Remove(__sanitizer_get_allocated_size(const_cast<const void*>(pointer)));
+        Remove(__sanitizer_get_allocated_size(pointer));
 }
 
 const bool installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree) != 0;
