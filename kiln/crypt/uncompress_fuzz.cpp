@@ -11,8 +11,9 @@
 
 namespace {
 
-// Keeps each run small; the container's length field is not trusted beyond this.
-constexpr uint32_t kCapacity = 1 << 18;
+// Keeps each run small (long outputs decode the same way); the container's length field is
+// not trusted beyond this.
+constexpr uint32_t kCapacity = 1 << 16;
 
 // The destination as `kiln uncompress` sizes it: the length the data says and can decode to
 // (a zlib stream's found by inflating it), up to kCapacity; 0 when there is none.
