@@ -98,6 +98,8 @@ int RunUncompress(const Arguments& arguments, Streams& streams)
             return Failure(streams, "uncompress", "'" + job.input + "' is too short for an LZMA container");
         if (*stored > kMaxBytes)
             return Failure(streams, "uncompress", "'" + job.input + "' announces more than 1 GiB");
+        if (!Kiln::CCompress_lzma::LengthFitsStream(*stored, static_cast<uint32_t>(packed->size())))
+            return Failure(streams, "uncompress", "'" + job.input + "' announces more than its data can hold");
         ok = UncompressInto(*compressor.Get(), *packed, *stored, out);
     } else {
         // A zlib stream does not say how long it unpacks: measure it first.

@@ -74,6 +74,12 @@ TEST(CompressCommandTest, BadDataFailsAndWritesNothing)
     const TestSupport::ToolRun huge = RunKiln({"uncompress", "--lzma", folder.Path("huge"), folder.Path("out")});
     EXPECT_EQ(huge.code, kFailed);
     EXPECT_NE(huge.err.find("more than 1 GiB"), std::string::npos) << huge.err;
+    // one announcing 16 MiB from five bytes of stream
+    folder.Write("boastful", std::string("\0\0\0\x01\x5D\0\0\0\x01\0\0\0\0\0", 14));
+    const TestSupport::ToolRun boastful = RunKiln({"uncompress", "--lzma", folder.Path("boastful"), folder.Path("out")});
+    EXPECT_EQ(boastful.code, kFailed);
+    EXPECT_NE(boastful.err.find("more than its data can hold"), std::string::npos) << boastful.err;
+    EXPECT_FALSE(folder.Exists("out"));
 }
 
 TEST(CompressCommandTest, BadArgumentsAndMissingFiles)

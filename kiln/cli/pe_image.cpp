@@ -82,10 +82,16 @@ bool ReadExportNames(const std::vector<Section>& sections, const Reader& reader,
     const auto table = FileOffset(sections, reader, namesRva, uint64_t{count} * 4);
     if (!table)
         return false;
+    // Memory: the table's entries (4 bytes of file each) and names of at most the file's size in all.
     names.reserve(count);
+    uint64_t nameBytes = 0;
     for (uint32_t i = 0; i < count; ++i) {
         auto name = NameAt(sections, reader, reader.U32(*table + uint64_t{i} * 4));
         if (!name)
+            return false;
+        // A linker writes each name once; names sharing their bytes over and over are forged.
+        nameBytes += name->size() + 1;
+        if (!reader.Has(0, nameBytes))
             return false;
         names.push_back(std::move(*name));
     }

@@ -90,6 +90,17 @@ TEST(PeImageTest, RefusesDamagedFilesWithTheReason)
              // The section still claims its full size; the file no longer holds it.
          },
          PeError::kBadExportTable},
+        {"names sharing one long name, more text than the file holds",
+         [=](std::string& b) {
+             PeShape shared{0x014C, true, false, std::vector<std::string>(64)};
+             shared.exports[0].assign(1024, 'A');
+             b = AsText(MakePeFile(shared));
+             // The name table follows the directory and the 64 entries of the function table.
+             const size_t names = exportDirectory + 40 + 4 * 64;
+             for (size_t i = 1; i < 64; ++i)
+                 b.replace(names + 4 * i, 4, b, names, 4);
+         },
+         PeError::kBadExportTable},
     };
     for (const Case& c : cases) {
         std::string bytes = good;

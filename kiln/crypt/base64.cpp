@@ -50,6 +50,7 @@ std::string Base64Encode(std::string_view bytes)
     return text;
 }
 
+// Memory: the decoded bytes alone, 3/4 of the text's length.
 std::optional<std::string> Base64Decode(std::string_view text)
 {
     if (text.size() % 4 != 0)

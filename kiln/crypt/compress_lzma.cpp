@@ -31,11 +31,13 @@ bool CCompress_lzma::Compress(void* destination, uint32_t& destinationLength, co
     return true;
 }
 
+// Memory: at most 6 MiB of decoder probabilities (lc + lp up to 12); destinations only as long as LengthFitsStream.
 bool CCompress_lzma::Uncompress(void* destination, uint32_t& destinationLength, const void* source,
                                 uint32_t sourceLength)
 {
     const std::optional<uint32_t> stored = StoredLength(source, sourceLength);
-    if (!stored || *stored > destinationLength || (!destination && *stored > 0))
+    if (!stored || *stored > destinationLength || (!destination && *stored > 0) ||
+        !LengthFitsStream(*stored, sourceLength))
         return false;
     const auto* in = static_cast<const uint8_t*>(source);
     uint8_t nowhere = 0;  // an empty result may come with no destination at all
@@ -52,6 +54,11 @@ std::optional<uint32_t> CCompress_lzma::StoredLength(const void* source, uint32_
     if (!source || sourceLength < kHeaderSize)
         return std::nullopt;
     return GetLE32(static_cast<const uint8_t*>(source));
+}
+
+bool CCompress_lzma::LengthFitsStream(uint32_t storedLength, uint32_t sourceLength)
+{
+    return sourceLength >= kHeaderSize && storedLength <= uint64_t{sourceLength - kHeaderSize} * kMostBytesPerByte;
 }
 
 }  // namespace Kiln

@@ -20,6 +20,12 @@ public:
 
     // The uncompressed length a container announces; nothing when it is too short to have one.
     static std::optional<uint32_t> StoredLength(const void* source, uint32_t sourceLength);
+
+    // Whether a container of `sourceLength` bytes could decode to `storedLength`: a byte of
+    // LZMA data yields at most about 7090 (a 273-byte repeat costs at least 14 bits at the
+    // coder's best odds of 2017 in 2048), so a length beyond 8192 a byte is a lie.
+    static constexpr uint64_t kMostBytesPerByte = 8192;
+    static bool LengthFitsStream(uint32_t storedLength, uint32_t sourceLength);
 };
 
 }  // namespace Kiln

@@ -133,6 +133,36 @@ TEST_F(CompressLzmaTest, LengthFieldThatDisagreesFails)
     EXPECT_FALSE(Unpack(huge, static_cast<uint32_t>(text.size() * 2), out));
 }
 
+// A stored length beyond 8192 bytes a byte of stream is refused before anything decodes; the
+// encoder's best case, long runs of one byte, stays below it (about 7076 for 256 MiB of zeros).
+TEST_F(CompressLzmaTest, LengthsNoStreamCouldDecodeToAreRefused)
+{
+    const struct {
+        uint32_t stored;
+        uint32_t containerBytes;
+        bool fits;
+    } cases[] = {
+        {0, 9, true},
+        {1, 9, false},
+        {8192, 10, true},
+        {8193, 10, false},
+        {0xFFFFFFFF, 9 + 524288, true},  // 524288 x 8192 = 2^32
+        {0xFFFFFFFF, 9 + 524287, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CCompress_lzma::LengthFitsStream(c.stored, c.containerBytes), c.fits) << c.stored;
+
+    const std::string zeros(16 << 20, '\0');
+    const std::vector<uint8_t> container = Pack(zeros);
+    std::string out;
+    ASSERT_TRUE(Unpack(container, static_cast<uint32_t>(zeros.size()), out));
+    EXPECT_EQ(out, zeros);
+
+    // Three bytes of stream announcing a megabyte fail even with room for it.
+    std::vector<uint8_t> boastful = {0x00, 0x00, 0x10, 0x00, 0x5D, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00};
+    EXPECT_FALSE(Unpack(boastful, 1u << 20, out));
+}
+
 TEST_F(CompressLzmaTest, TruncatedOrDamagedStreamsFail)
 {
     const std::string text = SampleText();

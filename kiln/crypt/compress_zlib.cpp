@@ -27,6 +27,7 @@ bool CCompress_zlib::Compress(void* destination, uint32_t& destinationLength, co
     return true;
 }
 
+// Memory: zlib's inflate state and 32 KiB window, into the caller's destination.
 bool CCompress_zlib::Uncompress(void* destination, uint32_t& destinationLength, const void* source,
                                 uint32_t sourceLength)
 {
@@ -40,6 +41,7 @@ bool CCompress_zlib::Uncompress(void* destination, uint32_t& destinationLength, 
     return true;
 }
 
+// Memory: zlib's inflate state and window, and 32 KiB of stack; the length it finds is at most 1032 a byte.
 std::optional<uint64_t> CCompress_zlib::UncompressedLength(const void* source, uint32_t sourceLength,
                                                            uint64_t limit)
 {

@@ -42,6 +42,7 @@ std::string SealString(std::string_view key, std::string_view plain)
     }
 }
 
+// Memory: the decoded bytes (3/4 of the text's length), deciphered where they lie.
 std::string UnsealString(std::string_view key, std::string_view sealed)
 {
     try {
@@ -49,7 +50,8 @@ std::string UnsealString(std::string_view key, std::string_view sealed)
         if (!bytes || bytes->size() <= kChecksumSize || bytes->size() - kChecksumSize > kMaxPlainSize)
             return {};
         const uint32_t checksum = GetLE32(reinterpret_cast<const uint8_t*>(bytes->data()));
-        std::string plain = bytes->substr(kChecksumSize);
+        std::string plain = std::move(*bytes);
+        plain.erase(0, kChecksumSize);
         CCrypt crypt;
         crypt.XorStream(plain.data(), static_cast<unsigned>(plain.size()), checksum ^ CrcOf(key));
         if (CrcOf(plain) != checksum)

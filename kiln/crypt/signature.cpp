@@ -21,9 +21,13 @@ void Initialise()
         throw std::runtime_error("libsodium cannot start");
 }
 
+// Memory: one decoded copy of at most N bytes, whatever the text's length: longer texts are refused unread.
 template <size_t N>
 std::optional<std::array<uint8_t, N>> ReadExactly(std::string_view text)
 {
+    constexpr size_t kLongest = (N + 2) / 3 * 4 + 2;  // the Base64 text and a CR LF
+    if (text.size() > kLongest)
+        return std::nullopt;
     if (!text.empty() && text.back() == '\n')
         text.remove_suffix(1);
     if (!text.empty() && text.back() == '\r')

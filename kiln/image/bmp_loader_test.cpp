@@ -134,14 +134,47 @@ TEST(BmpLoaderTest, RefusesWrongOrHostileHeaders)
     EXPECT_EQ(loader.GetWidth(), 0);
 }
 
-TEST(BmpLoaderTest, TruncatedRowsComeOutZero)
+Bytes WithCompression(Bytes file, uint32_t compression)
 {
-    Bytes file = ThreeByTwo();
-    file.resize(file.size() - 12);  // only the bottom row is left
-    auto loader = Loaded(file);
-    const auto pixels = KilnTest::CopyPixels(*loader, 3, 2, 0x55555555);
-    EXPECT_EQ(pixels[0], 0u);
-    EXPECT_EQ(pixels[3], 0xFF030201u);
+    PutLE32(&file[30], compression);
+    return file;
+}
+
+// A file cut short reads as a damaged one: a size its bytes cannot hold is refused before
+// anything is reserved for it. Rows are whole, after the palette or at the data offset; RLE
+// data needs one 2-byte run per 255 pixels.
+TEST(BmpLoaderTest, RefusesSizesItsBytesCannotHold)
+{
+    Bytes lastRowCut = ThreeByTwo();
+    lastRowCut.resize(lastRowCut.size() - 12);
+    Bytes lastByteCut = ThreeByTwo();
+    lastByteCut.pop_back();
+    Bytes offsetPastTheEnd = ThreeByTwo();
+    PutLE32(&offsetPastTheEnd[10], 0x10000);
+    const struct {
+        const char* what;
+        Bytes file;
+        bool loads;
+    } cases[] = {
+        {"whole 24-bit rows", ThreeByTwo(), true},
+        {"the top row missing", lastRowCut, false},
+        {"the last padding byte missing", lastByteCut, false},
+        {"the data offset past the end", offsetPastTheEnd, false},
+        // 33 pixels of 1 bit: 5 bytes, padded to 8, after a palette of two entries.
+        {"1-bit rows", KilnTest::MakeBmp(33, 2, 1, Bytes(8), 0, Bytes(16)), true},
+        {"1-bit rows a byte short", KilnTest::MakeBmp(33, 2, 1, Bytes(8), 0, Bytes(15)), false},
+        // A bit count of 0 (compressed pictures) still takes a bit a pixel.
+        {"no bit count", KilnTest::MakeBmp(64, 64, 0, {}, 0, Bytes(511)), false},
+        // 16384 x 4096 pixels need ceil(67108864 / 255) = 263173 runs of 2 bytes.
+        {"RLE8 runs", WithCompression(KilnTest::MakeBmp(16384, 4096, 8, Bytes(1024), 0, Bytes(526346)), 1), true},
+        {"RLE8 a byte short", WithCompression(KilnTest::MakeBmp(16384, 4096, 8, Bytes(1024), 0, Bytes(526345)), 1), false},
+        {"RLE4 a byte short", WithCompression(KilnTest::MakeBmp(16384, 4096, 4, Bytes(64), 0, Bytes(526345)), 2), false},
+        {"8192 x 8192 in 60 bytes", KilnTest::MakeBmp(8192, 8192, 32, {}, 0, Bytes(6)), false},
+    };
+    for (const auto& c : cases) {
+        CBMPLoader loader;
+        EXPECT_EQ(KilnTest::LoadBytes(loader, c.file), c.loads) << c.what;
+    }
 }
 
 TEST(BmpLoaderTest, LoadsOnceUntilUnloaded)

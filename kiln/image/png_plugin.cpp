@@ -109,6 +109,7 @@ bool CPNGPlugin::Decode(Reader& reader, uint32_t streamBytes)
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
     // The whole file bounds the compressed rows: a header cannot make us reserve more than
     // they could inflate to.
+    // Memory: libpng's state, rows of at most 1032 bytes a byte of the file, and 4 bytes a pixel of at most 8 a row byte.
     const int bitsPerPixel = png_get_channels(png, info) * bitDepth;
     if (!PixelBuffer::CouldInflateTo(streamBytes, width, height, bitsPerPixel))
         return false;

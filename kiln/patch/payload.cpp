@@ -118,6 +118,7 @@ Bytes WritePayload(const Payload& payload)
     return out;
 }
 
+// Memory: under 3 bytes a byte of the payload (its blocks copied once, entries reserved at most one per 91 bytes).
 std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string* error)
 {
     Reader reader(data, size);

@@ -8,6 +8,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include "kiln/file/stream_read.h"
+#include "kiln/sound/vorbis_headers.h"
 
 namespace Kiln {
 namespace {
@@ -54,6 +55,17 @@ long TellStream(void* source)
     return static_cast<long>(static_cast<IDataStream*>(source)->GetPosition());
 }
 
+// Whether the sound the file claims could come out of its bytes: every packet takes a byte
+// and its lacing value, and yields at most half a long block of samples a channel.
+bool LengthFitsBytes(OggVorbis_File& file, uint32_t bytes)
+{
+    int longest = 0;
+    for (long link = 0; link < ov_streams(&file); ++link)
+        longest = std::max(longest, vorbis_info_blocksize(ov_info(&file, static_cast<int>(link)), 1));
+    const ogg_int64_t samples = ov_pcm_total(&file, -1);
+    return samples >= 0 && static_cast<uint64_t>(samples) <= uint64_t{bytes} / 2 * static_cast<uint64_t>(longest) / 2;
+}
+
 }  // namespace
 
 COGGRead::COGGRead() : file_(new (std::nothrow) OggVorbis_File()) {}
@@ -68,12 +80,15 @@ bool COGGRead::Open(IDataStream* stream)
     if (open_ || !stream || !file_)
         return false;
     stream_ = KilnHandle<IDataStream>::Retain(stream);
+    // Memory: VorbisHeaders::kBudget + 2 bytes a byte of the file; the length, blocksize / 4 samples a byte at most.
+    if (!VorbisHeaders::Fit(*stream))
+        return false;
     const ov_callbacks callbacks = {ReadFromStream, SeekStream, CloseStream, TellStream};
     // On failure vorbisfile has cleared the decoder itself.
     if (ov_open_callbacks(stream, file_.get(), nullptr, 0, callbacks) < 0)
         return false;
     const vorbis_info* info = ov_info(file_.get(), -1);
-    if (!info || info->channels <= 0 || info->rate <= 0 ||
+    if (!info || info->channels <= 0 || info->rate <= 0 || !LengthFitsBytes(*file_, stream->GetSize()) ||
         !MakePcmFormat(static_cast<uint32_t>(info->channels), static_cast<uint32_t>(info->rate), 16, format_)) {
         ov_clear(file_.get());
         return false;

@@ -4,6 +4,7 @@
 
 #include "kiln/file/byte_stream.h"
 #include "kiln/sound/wav_read.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/test_sound_files.h"
 
 namespace Kiln {
@@ -111,6 +112,53 @@ TEST(OggReadTest, ADamagedAudioPageCutsTheSoundShortWithoutFailing)
     auto stream = StreamOf(file);
     ASSERT_TRUE(reader.Open(stream.Get()));
     EXPECT_LT(ReadAll(reader, 8192).size(), fullSize);
+}
+
+// Before vorbisfile sees a header: codebooks it would size its tables (and stack arrays) by,
+// beyond one book's limit or the file's budget, and pages hidden inside pages, are refused.
+// After: a length no packet count of the file's size could decode to.
+TEST(OggReadTest, RefusesHeadersThatPromiseMoreThanTheBudgetOrTheirBytes)
+{
+    using KilnTest::Hostile::VorbisBook;
+    const VorbisBook small{1, 2, true, 1, false};
+    const VorbisBook bigOrdered{1, 1u << 15, true, 15, false};
+    const Bytes threeSeconds = KilnTest::MakeOgg(2, 44100, 44100 * 3);
+    const struct {
+        const char* what;
+        Bytes file;
+        bool opens;
+    } cases[] = {
+        {"small books", KilnTest::Hostile::OggHeaders(2, 11, {small}), true},
+        {"a book of 2^22 entries", KilnTest::Hostile::OggHeaders(2, 11, {{1, 1u << 22, true, 22, false}}), false},
+        {"a book of 2^15 entries", KilnTest::Hostile::OggHeaders(2, 11, {bigOrdered}), true},
+        {"256 books of 2^15 entries", KilnTest::Hostile::OggHeaders(2, 11, std::vector<VorbisBook>(256, bigOrdered)),
+         false},
+        {"values of 65535 dimensions", KilnTest::Hostile::OggHeaders(2, 11, {{65535, 128, true, 7, true}}), false},
+        {"255 channels of 8192-sample blocks", KilnTest::Hostile::OggHeaders(255, 13, {small}), false},
+        {"8 channels of 8192-sample blocks", KilnTest::Hostile::OggHeaders(8, 13, {small}), true},
+        {"a page inside the comment", KilnTest::Hostile::OggWithPageInComment(), false},
+        // 13.8 KB of a 2048-sample long block carry at most 13801 / 2 * 1024 samples.
+        {"three seconds claiming twenty minutes", KilnTest::Hostile::WithLastGranule(threeSeconds, 44100 * 1200), false},
+        {"three seconds claiming thirty", KilnTest::Hostile::WithLastGranule(threeSeconds, 44100 * 30), true},
+    };
+    for (const auto& c : cases) {
+        COGGRead reader;
+        auto stream = StreamOf(c.file);
+        EXPECT_EQ(reader.Open(stream.Get()), c.opens) << c.what;
+    }
+}
+
+// Whatever the encoder makes, from telephone rates to 96 kHz and from mono to 7.1, opens.
+// (Not 5.1: libvorbisenc 1.3.7 leaks a block setting it up at 44.1 and 48 kHz.)
+TEST(OggReadTest, EncodingsOfEveryShapeFitTheBudget)
+{
+    for (const int channels : {1, 2, 8}) {
+        for (const int rate : {8000, 22050, 44100, 96000}) {
+            COGGRead reader;
+            auto stream = StreamOf(KilnTest::MakeOgg(channels, rate, rate / 10));
+            EXPECT_TRUE(reader.Open(stream.Get())) << channels << " channels at " << rate << " Hz";
+        }
+    }
 }
 
 }  // namespace

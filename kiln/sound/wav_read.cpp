@@ -58,6 +58,7 @@ bool CWavRead::ReadHeader(IDataStream& stream)
     const uint32_t dataStart = stream.GetPosition();
     const uint32_t size = stream.GetSize();
     // A file cut short plays what it holds: the data chunk ends with the file.
+    // Memory: none of its own; the length it reports covers no more than the bytes after the data chunk's header.
     const uint32_t dataSize = std::min(claimed, size > dataStart ? size - dataStart : 0);
     if (dataSize == 0)
         return false;
