@@ -12,6 +12,7 @@
 
 #include "resources/resource.h"
 #include "tests/e2e/launcher_fixture.h"
+#include "tests/support/address_recorder.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/x_input.h"
@@ -388,25 +389,7 @@ TEST_F(DressedWindowTest, WindowHasItsIconAndIsCentredOnTheScreen)
     CloseWith(IDCANCEL);
 }
 
-// A handler for the "kilnbanner:" address scheme in the test prefix that appends every
-// address it is given to a file.
-class BannerRecorder {
-public:
-    explicit BannerRecorder(const std::string& file)
-    {
-        const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + file + "\"";
-        HKEY key = nullptr;
-        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &key, nullptr);
-        ::RegSetValueExA(key, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-        ::RegCloseKey(key);
-        ::RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner\\shell\\open\\command", REG_SZ,
-                       command.c_str(), static_cast<DWORD>(command.size()));
-    }
-    ~BannerRecorder() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner"); }
-    BannerRecorder(const BannerRecorder&) = delete;
-    BannerRecorder& operator=(const BannerRecorder&) = delete;
-};
+using BannerRecorder = KilnTest::AddressRecorder;
 
 constexpr char kBannerLauncher[] = "[Launcher]\r\nBannerURL=kilnbanner://banner/page\r\n";
 
