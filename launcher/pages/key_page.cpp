@@ -155,6 +155,7 @@ void LayOutKeyColumns(HWND page, const std::array<std::string, kButtonCount>& la
         Place(::GetDlgItem(page, kKeyBoxIds[button]), column.boxLeft, column.boxWidth);
     }
     FitPageTexts(page);
+    RedrawPage(page);
 }
 
 void InitKeyPage(HWND page, int playerIndex)

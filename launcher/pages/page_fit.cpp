@@ -134,13 +134,24 @@ void FitPageTexts(HWND page)
     const SIZE spacing = DialogPixels(page, 2, 2);
     std::vector<PageItem> fitted = items;
     FitTexts(fitted, {0, 0, client.right, client.bottom}, spacing.cx, spacing.cx);
+    bool moved = false;
     for (size_t i = 0; i < fitted.size(); ++i) {
         const Box& box = fitted[i].box;
         const Box& was = items[i].box;
-        if (box.left != was.left || box.top != was.top || box.right != was.right || box.bottom != was.bottom)
-            ::SetWindowPos(controls[i], nullptr, box.left, box.top, box.Width(), box.Height(),
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+        if (box.left == was.left && box.top == was.top && box.right == was.right && box.bottom == was.bottom)
+            continue;
+        ::SetWindowPos(controls[i], nullptr, box.left, box.top, box.Width(), box.Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        moved = true;
     }
+    if (moved)
+        RedrawPage(page);
+}
+
+void RedrawPage(HWND page)
+{
+    // A shown page would keep what its moved texts drew at their old places.
+    ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int WidestText(HWND control, const std::vector<std::string>& texts)

@@ -12,6 +12,8 @@ namespace Launcher {
 // Gives every static text and check box of the page that does not show its whole text the
 // room it needs from the free space around it (FitTexts). Run once a page's texts are set.
 void FitPageTexts(HWND page);
+// Draws the whole page again, after its controls have moved.
+void RedrawPage(HWND page);
 
 // The width of the widest of `texts` on one line in the control's font, in pixels.
 int WidestText(HWND control, const std::vector<std::string>& texts);
