@@ -45,7 +45,8 @@ public:
     int GetStartRequest() const { return startRequest_; }
 
     // Common page set-up, called by every page when it is initialised; only the first call
-    // acts: labels the buttons, sets the icon, loads the pictures and centres the window.
+    // acts: labels the buttons, sets the icon, loads the pictures, fits the window to its
+    // font, the screen's DPI and the page, and centres it.
     void DressWindow(HWND page);
 
     HWND GetMainWindow() const { return mainWindow_; }
