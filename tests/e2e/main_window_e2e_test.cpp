@@ -329,16 +329,19 @@ protected:
 
     // The cursor the window shows with the pointer at a client point, coming from `dx` pixels
     // to the left of it (on the same side of the banner's edge): the cursor a move chooses
-    // shows from the next move on.
+    // shows from the next move on. A loaded machine may not have shown the window any cursor
+    // yet after the first moves: they are made again then.
     HCURSOR CursorAt(int x, int y, int dx = 1) const
     {
         const POINT origin = ClientOrigin();
-        KilnTest::XMovePointer(origin.x + x - dx, origin.y + y);
-        KilnTest::XMovePointer(origin.x + x, origin.y + y);
-        KilnTest::PumpUntil([] { return false; }, 200);
         CURSORINFO info = {};
-        info.cbSize = sizeof info;
-        ::GetCursorInfo(&info);  // the foreground window's cursor
+        for (int attempt = 0; attempt < 5 && !info.hCursor; ++attempt) {
+            KilnTest::XMovePointer(origin.x + x - dx, origin.y + y);
+            KilnTest::XMovePointer(origin.x + x, origin.y + y);
+            KilnTest::PumpUntil([] { return false; }, 200);
+            info.cbSize = sizeof info;
+            ::GetCursorInfo(&info);  // the foreground window's cursor
+        }
         return info.hCursor;
     }
 };
