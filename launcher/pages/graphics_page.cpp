@@ -1,6 +1,7 @@
 #include "launcher/pages/graphics_page.h"
 
 #include "launcher/pages/graphics_rules.h"
+#include "launcher/pages/page_fit.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
 
@@ -51,6 +52,7 @@ void InitGraphicsPage(HWND page)
     FillList(page, IDC_FILE_CACHE, kFileCacheEntries);
     FillList(page, IDC_SCREEN_SIZE, kScreenSizeEntries);
     FitScreenSizeDropDown(page);
+    FitPageTexts(page);
     launcher->LoadGeneralSettings();
     highQuality = true;
     ShowGeneralSettings(page, launcher->GetGeneralSettings());

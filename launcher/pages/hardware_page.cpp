@@ -10,6 +10,7 @@
 #include "kiln/support/font.h"
 #include "launcher/pages/hardware_report.h"
 #include "launcher/pages/page_colours.h"
+#include "launcher/pages/page_fit.h"
 #include "launcher/window/launcher.h"
 #include "resources/resource.h"
 
@@ -67,6 +68,7 @@ void InitHardwarePage(HWND page)
 {
     CLauncher* launcher = CLauncher::GetInstance();
     launcher->DressWindow(page);
+    FitPageTexts(page);
     HWND box = ::GetDlgItem(page, IDC_HARDWARE_REPORT);
     auto font = std::make_shared<Kiln::CFont>();
     font->faceName = "ＭＳ ゴシック";

@@ -2,8 +2,12 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+
 #include "kiln/base/text.h"
 #include "launcher/pages/page_colours.h"
+#include "launcher/pages/page_fit.h"
+#include "launcher/pages/page_layout.h"
 #include "launcher/settings/profile_keys.h"
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
@@ -113,20 +117,64 @@ void LoadKeyConfig(int playerIndex, bool fromDefaults)
     }
 }
 
+void Place(HWND control, int left, int width)
+{
+    RECT rect = {};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    ::SetWindowPos(control, nullptr, left, rect.top, width, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The four columns of buttons (four buttons each, in button order) as wide as their labels
+// and the widest text a capture can put in a box, spread over the page; labels that still do
+// not fit wrap.
+void LayOutKeyColumns(HWND page, const std::array<std::string, kButtonCount>& labels)
+{
+    constexpr size_t kRows = kButtonCount / kKeyColumns;
+    HWND firstBox = ::GetDlgItem(page, kKeyBoxIds[0]);
+    HWND firstLabel = ::GetDlgItem(page, kKeyLabelIds[0]);
+    RECT box = {}, label = {}, format = {}, client = {};
+    ::GetWindowRect(firstBox, &box);
+    ::GetWindowRect(firstLabel, &label);
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&label), 2);
+    ::SendMessageA(firstBox, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    ::GetClientRect(page, &client);
+    // the box's border and margins around its text, and a pixel for the caret
+    const int boxWidth = WidestText(firstBox, AllKeyBoxTexts()) + (box.right - box.left) -
+                         (format.right - format.left) + 1;
+    std::array<int, kKeyColumns> labelWidths{};
+    for (size_t button = 0; button < kButtonCount; ++button) {
+        int& width = labelWidths[button / kRows];
+        width = std::max(width, WidestText(::GetDlgItem(page, kKeyLabelIds[button]), {labels[button]}));
+    }
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&box), 2);
+    const auto columns = PlaceKeyColumns(client.right, label.left, box.left - label.right, boxWidth, labelWidths);
+    for (size_t button = 0; button < kButtonCount; ++button) {
+        const KeyColumn& column = columns[button / kRows];
+        Place(::GetDlgItem(page, kKeyLabelIds[button]), column.labelLeft, column.labelWidth);
+        Place(::GetDlgItem(page, kKeyBoxIds[button]), column.boxLeft, column.boxWidth);
+    }
+    FitPageTexts(page);
+    RedrawPage(page);
+}
+
 void InitKeyPage(HWND page, int playerIndex)
 {
     const std::string systemIni = SystemIniPath();
     std::array<HWND, kButtonCount> boxes;
     std::array<bool, kButtonCount> enabled;
+    std::array<std::string, kButtonCount> labels;
     for (size_t button = 0; button < kButtonCount; ++button) {
         boxes[button] = ::GetDlgItem(page, kKeyBoxIds[button]);
         const std::string label = ReadProfileValue(systemIni, {Keys::kKeyConfigLabelSection, kButtonNames[button], ""});
-        ::SetWindowTextA(::GetDlgItem(page, kKeyLabelIds[button]), KeyLabelText(label, button).c_str());
+        labels[button] = KeyLabelText(label, button);
+        ::SetWindowTextA(::GetDlgItem(page, kKeyLabelIds[button]), labels[button].c_str());
         enabled[button] =
             Kiln::IsSwitchOn(ReadProfileValue(systemIni, {Keys::kKeyConfigEnableSection, kButtonNames[button], ""}));
         ::EnableWindow(boxes[button], enabled[button]);
     }
     Capture().AddPage(playerIndex, boxes, NextKeyBoxes(enabled));
+    LayOutKeyColumns(page, labels);
     LoadKeyConfig(playerIndex, false);
 }
 

@@ -21,6 +21,20 @@ std::string KeyBoxText(const Kiln::InputCode& code)
     return prefix + std::string(Kiln::JoystickInputName(code.code));
 }
 
+std::vector<std::string> AllKeyBoxTexts()
+{
+    std::vector<std::string> texts;
+    for (uint32_t code = 0; code < Kiln::kKeyNameCount; ++code) {
+        if (*Kiln::KeyName(code))
+            texts.push_back(KeyBoxText({0, code}));
+    }
+    for (int32_t joystick = 1; joystick <= kPlayerCount; ++joystick) {
+        for (uint32_t code = 0; code < Kiln::kJoystickNameCount; ++code)
+            texts.push_back(KeyBoxText({joystick, code}));
+    }
+    return texts;
+}
+
 std::array<int, kButtonCount> NextKeyBoxes(const std::array<bool, kButtonCount>& enabled)
 {
     std::array<int, kButtonCount> next;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "kiln/input/input_code.h"
 #include "kiln/input/input_names.h"
@@ -29,6 +30,10 @@ std::string KeyLabelText(std::string_view configured, size_t button);
 // "Joy<n>: " and the joystick input name for any other device number; an unnamed code shows
 // nothing after the prefix.
 std::string KeyBoxText(const Kiln::InputCode& code);
+
+// Every text a capture can put in a key box: each named key, and each joystick input of
+// joysticks 1 to 4. The boxes are made wide enough for the widest.
+std::vector<std::string> AllKeyBoxTexts();
 
 constexpr int kNoKeyBox = -1;
 

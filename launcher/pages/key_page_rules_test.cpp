@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace Launcher {
@@ -32,6 +33,16 @@ TEST(KeyPageRulesTest, BoxesNameTheDeviceAndTheInput)
                                            {{7, 0x0C}, "Joy7: ↑(POV)"},  // as stored, open or not
                                            {{1, 0x20}, "Joy1: "}})
         EXPECT_EQ(KeyBoxText(c.code), c.text) << c.code.device << "," << c.code.code;
+}
+
+TEST(KeyPageRulesTest, EveryCapturableTextIsOfferedForTheBoxWidth)
+{
+    const std::vector<std::string> texts = AllKeyBoxTexts();
+    // the 116 named keys of the key table, and 32 inputs for each of four joysticks
+    EXPECT_EQ(texts.size(), 116u + 4u * 32u);
+    for (const char* widest : {"Key: Windows(Right)", "Key: Shift(Right)", "Joy4: ZDEC(R)", "Joy1: →(POV)", "Joy3: 16"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), widest), texts.end()) << widest;
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "Key: "), texts.end());  // unnamed keys are never captured
 }
 
 std::array<bool, kButtonCount> Enabled(std::initializer_list<size_t> buttons)

@@ -11,6 +11,7 @@
 #include "launcher/net/oauth_header.h"
 #include "launcher/net/twitter_link.h"
 #include "launcher/pages/page_colours.h"
+#include "launcher/pages/page_fit.h"
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
 #include "launcher/window/launcher.h"
@@ -141,6 +142,7 @@ void InitTwitterPage(HWND page)
                     StoredValue(GameIniPath(), Launcher::Keys::kUserAccessKey), Now());
     keys.ForgetRequest();
     Show(page, InitialState(keys));
+    FitPageTexts(page);
 }
 
 INT_PTR ColourStatus(HDC dc, HWND control)

@@ -19,6 +19,7 @@
 #include "launcher/settings/settings_paths.h"
 #include "launcher/settings/settings_store.h"
 #include "launcher/window/tab_list.h"
+#include "launcher/window/window_layout.h"
 #include "launcher/window/window_rules.h"
 #include "resources/resource.h"
 
@@ -80,6 +81,27 @@ void LoadPicture(Kiln::CGraphicsLoader& loader, const std::string& name, const P
     image->Unload();
     loader.ClearLoaded();
 }
+
+Box BoxIn(HWND dialog, HWND control)
+{
+    RECT rect = {};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void Place(HWND control, const Box& box)
+{
+    if (control)
+        ::SetWindowPos(control, nullptr, box.left, box.top, box.Width(), box.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Box BoxOf(const PictureArea& area, int border = 0)
+{
+    return {area.x - border, area.y - border, area.x + area.width + border, area.y + area.height + border};
+}
+
+constexpr int kButtonIds[] = {IDOK, IDCANCEL, IDC_PATCH};
 
 }  // namespace
 
@@ -340,8 +362,57 @@ void CLauncher::DressWindow(HWND page)
     Kiln::CatchAll([&] { LoadPicture(loader, pictures.topImage, kTopPictureArea, topPicture_); });
     Kiln::CatchAll([&] { LoadPicture(loader, pictures.bannerImage, kBannerArea, banner_); });
 
+    LayOutMainWindow(page);
     CenterMainWindow();
     dressed_ = true;
+}
+
+void CLauncher::LayOutMainWindow(HWND page)
+{
+    // Wine and DPI-aware processes see the screen's DPI; Windows shows an unaware process
+    // 96 and enlarges its window itself.
+    HDC dc = ::GetDC(mainWindow_);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+    ::ReleaseDC(mainWindow_, dc);
+    topArea_ = ScaleArea(kTopPictureArea, dpi);
+    bannerArea_ = ScaleArea(kBannerArea, dpi);
+
+    RECT client = {};
+    ::GetClientRect(mainWindow_, &client);
+    WindowLayout current;
+    current.clientWidth = client.right;
+    current.clientHeight = client.bottom;
+    current.tab = BoxIn(mainWindow_, tabControl_);
+    RECT display = {};
+    ::GetClientRect(tabControl_, &display);
+    ::SendMessageA(tabControl_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    ::MapWindowPoints(tabControl_, mainWindow_, reinterpret_cast<POINT*>(&display), 2);
+    current.display = {display.left, display.top, display.right, display.bottom};
+    for (int id : kButtonIds)
+        current.buttons.push_back(BoxIn(mainWindow_, ::GetDlgItem(mainWindow_, id)));
+    RECT pageRect = {};
+    ::GetWindowRect(page, &pageRect);
+    // the template's own spacing: four dialog units between the pictures and the tabs
+    RECT gap = {0, 0, 4, 4};
+    ::MapDialogRect(mainWindow_, &gap);
+    std::optional<PictureColumn> pictures;
+    if (!tinyMode_)
+        pictures = PictureColumn{topArea_, bannerArea_};
+
+    const WindowLayout layout = LayOutWindow(current, pageRect.right - pageRect.left, pageRect.bottom - pageRect.top,
+                                             pictures, gap.right);
+    Place(tabControl_, layout.tab);
+    for (size_t i = 0; i < layout.buttons.size(); ++i)
+        Place(::GetDlgItem(mainWindow_, kButtonIds[i]), layout.buttons[i]);
+    // The black frame lies just around the top picture, so that neither covers the other
+    // whichever paints last; the hidden item lies on the banner.
+    Place(::GetDlgItem(mainWindow_, IDC_PICTURE_FRAME), BoxOf(topArea_, 1));
+    Place(::GetDlgItem(mainWindow_, IDC_PICTURE_NOTE), BoxOf(bannerArea_));
+    RECT outer = {};
+    ::GetWindowRect(mainWindow_, &outer);
+    ::SetWindowPos(mainWindow_, nullptr, 0, 0, outer.right - outer.left + layout.clientWidth - current.clientWidth,
+                   outer.bottom - outer.top + layout.clientHeight - current.clientHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CLauncher::CenterMainWindow() const
@@ -363,15 +434,16 @@ void CLauncher::Paint(HWND dialog) const
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(dialog, &paint);
     if (!tinyMode_) {
-        topPicture_.CopyTo(dc, kTopPictureArea.x, kTopPictureArea.y);
-        banner_.CopyTo(dc, kBannerArea.x, kBannerArea.y);
+        topPicture_.CopyTo(dc, topArea_.x, topArea_.y, topArea_.width, topArea_.height);
+        banner_.CopyTo(dc, bannerArea_.x, bannerArea_.y, bannerArea_.width, bannerArea_.height);
     }
     ::EndPaint(dialog, &paint);
 }
 
 bool CLauncher::IsOnBanner(LPARAM clientPoint) const
 {
-    return Launcher::IsOnBanner(static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint)));
+    return Launcher::IsOnBanner(static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint)),
+                                bannerArea_);
 }
 
 void CLauncher::OnCommand(WORD id)

@@ -14,6 +14,7 @@
 #include "launcher/settings/key_assignment.h"
 #include "launcher/settings/launcher_configuration.h"
 #include "launcher/window/memory_picture.h"
+#include "launcher/window/window_rules.h"
 
 namespace Launcher {
 
@@ -44,7 +45,8 @@ public:
     int GetStartRequest() const { return startRequest_; }
 
     // Common page set-up, called by every page when it is initialised; only the first call
-    // acts: labels the buttons, sets the icon, loads the pictures and centres the window.
+    // acts: labels the buttons, sets the icon, loads the pictures, fits the window to its
+    // font, the screen's DPI and the page, and centres it.
     void DressWindow(HWND page);
 
     HWND GetMainWindow() const { return mainWindow_; }
@@ -92,6 +94,8 @@ private:
     void ShowSelectedPage(HWND dialog);
     void CreatePage(HWND dialog, TabPage& page);
     void CenterPageInTab(HWND dialog, HWND page) const;
+    // Fits the window to its font, the screen's DPI and the page: see LayOutWindow.
+    void LayOutMainWindow(HWND page);
     void CenterMainWindow() const;
     void Paint(HWND dialog) const;
     bool IsOnBanner(LPARAM clientPoint) const;
@@ -112,6 +116,9 @@ private:
     bool dressed_ = false;
     MemoryPicture topPicture_;
     MemoryPicture banner_;
+    // where the pictures are drawn, at the screen's DPI
+    PictureArea topArea_ = kTopPictureArea;
+    PictureArea bannerArea_ = kBannerArea;
     LauncherConfiguration configuration_;
     GeneralSettings generalSettings_;
     bool generalPageOpened_ = false;

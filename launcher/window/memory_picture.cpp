@@ -39,10 +39,21 @@ void MemoryPicture::Draw(const void* pixels)
                     DIB_RGB_COLORS, SRCCOPY);
 }
 
-void MemoryPicture::CopyTo(HDC target, int x, int y) const
+void MemoryPicture::CopyTo(HDC target, int x, int y, int width, int height) const
 {
-    if (dc_)
+    if (!dc_)
+        return;
+    if (width == width_ && height == height_) {
         ::BitBlt(target, x, y, width_, height_, dc_.Get(), 0, 0, SRCCOPY);
+        return;
+    }
+    // Averaging keeps an enlarged picture smooth; the brush origin must follow the mode.
+    const int previousMode = ::SetStretchBltMode(target, HALFTONE);
+    POINT previousOrigin;
+    ::SetBrushOrgEx(target, 0, 0, &previousOrigin);
+    ::StretchBlt(target, x, y, width, height, dc_.Get(), 0, 0, width_, height_, SRCCOPY);
+    ::SetBrushOrgEx(target, previousOrigin.x, previousOrigin.y, nullptr);
+    ::SetStretchBltMode(target, previousMode);
 }
 
 }  // namespace Launcher

@@ -19,7 +19,8 @@ public:
     void Create(int width, int height);
     // Draws 32-bit top-down pixels (0xAARRGGBB) 1:1 into the bitmap.
     void Draw(const void* pixels);
-    void CopyTo(HDC target, int x, int y) const;
+    // Copies the picture into the area, enlarged or reduced when the area has another size.
+    void CopyTo(HDC target, int x, int y, int width, int height) const;
 
     int Width() const { return width_; }
     int Height() const { return height_; }

@@ -13,9 +13,8 @@ KeyDownAction ActionForKeyDown(bool keyPageIsCurrent, unsigned virtualKey)
     return KeyDownAction::Dispatch;
 }
 
-bool IsOnBanner(int clientX, int clientY)
+bool IsOnBanner(int clientX, int clientY, const PictureArea& b)
 {
-    const PictureArea& b = kBannerArea;
     return clientX >= b.x && clientX < b.x + b.width && clientY >= b.y && clientY < b.y + b.height;
 }
 

@@ -17,14 +17,16 @@ constexpr unsigned kVirtualKeyEscape = 0x1B;
 // elsewhere Enter starts the game and Escape quits.
 KeyDownAction ActionForKeyDown(bool keyPageIsCurrent, unsigned virtualKey);
 
-// The picture column, in client pixels of the main dialog.
+// The picture column, in client pixels of the main dialog at 96 DPI; the pictures have these
+// sizes, and are drawn enlarged on a screen of more dots per inch.
 struct PictureArea {
     int x, y, width, height;
 };
 constexpr PictureArea kTopPictureArea{9, 10, 288, 380};
 constexpr PictureArea kBannerArea{9, 394, 200, 40};
 
-bool IsOnBanner(int clientX, int clientY);
+// Whether a client point lies on the banner where the window draws it.
+bool IsOnBanner(int clientX, int clientY, const PictureArea& banner = kBannerArea);
 
 // A picture is shown only when it has exactly the size of its area; any other size leaves
 // the area blank rather than stretching or cropping it.

@@ -12,6 +12,7 @@
 
 #include "resources/resource.h"
 #include "tests/e2e/launcher_fixture.h"
+#include "tests/support/address_recorder.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/x_input.h"
@@ -328,16 +329,19 @@ protected:
 
     // The cursor the window shows with the pointer at a client point, coming from `dx` pixels
     // to the left of it (on the same side of the banner's edge): the cursor a move chooses
-    // shows from the next move on.
+    // shows from the next move on. A loaded machine may not have shown the window any cursor
+    // yet after the first moves: they are made again then.
     HCURSOR CursorAt(int x, int y, int dx = 1) const
     {
         const POINT origin = ClientOrigin();
-        KilnTest::XMovePointer(origin.x + x - dx, origin.y + y);
-        KilnTest::XMovePointer(origin.x + x, origin.y + y);
-        KilnTest::PumpUntil([] { return false; }, 200);
         CURSORINFO info = {};
-        info.cbSize = sizeof info;
-        ::GetCursorInfo(&info);  // the foreground window's cursor
+        for (int attempt = 0; attempt < 5 && !info.hCursor; ++attempt) {
+            KilnTest::XMovePointer(origin.x + x - dx, origin.y + y);
+            KilnTest::XMovePointer(origin.x + x, origin.y + y);
+            KilnTest::PumpUntil([] { return false; }, 200);
+            info.cbSize = sizeof info;
+            ::GetCursorInfo(&info);  // the foreground window's cursor
+        }
         return info.hCursor;
     }
 };
@@ -388,25 +392,7 @@ TEST_F(DressedWindowTest, WindowHasItsIconAndIsCentredOnTheScreen)
     CloseWith(IDCANCEL);
 }
 
-// A handler for the "kilnbanner:" address scheme in the test prefix that appends every
-// address it is given to a file.
-class BannerRecorder {
-public:
-    explicit BannerRecorder(const std::string& file)
-    {
-        const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + file + "\"";
-        HKEY key = nullptr;
-        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &key, nullptr);
-        ::RegSetValueExA(key, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-        ::RegCloseKey(key);
-        ::RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner\\shell\\open\\command", REG_SZ,
-                       command.c_str(), static_cast<DWORD>(command.size()));
-    }
-    ~BannerRecorder() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kilnbanner"); }
-    BannerRecorder(const BannerRecorder&) = delete;
-    BannerRecorder& operator=(const BannerRecorder&) = delete;
-};
+using BannerRecorder = KilnTest::AddressRecorder;
 
 constexpr char kBannerLauncher[] = "[Launcher]\r\nBannerURL=kilnbanner://banner/page\r\n";
 

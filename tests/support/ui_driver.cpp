@@ -157,6 +157,16 @@ bool ItemVisible(HWND dialog, int id)
     return item && ::IsWindowVisible(item);
 }
 
+RECT EditFormattingRect(HWND edit)
+{
+    // An edit message of the system's own controls: Windows carries its rectangle across.
+    RECT rect = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect), SMTO_ABORTIFHUNG, kWindowTimeoutMs,
+                          &result);
+    return rect;
+}
+
 HWND CurrentPage(HWND window)
 {
     HWND page = nullptr;

@@ -25,6 +25,8 @@ std::string ItemText(HWND dialog, int id);
 // the copy that GetWindowText reads across processes behind.
 std::string ControlText(HWND control);
 bool ItemVisible(HWND dialog, int id);
+// The rectangle an edit box draws its text in (EM_GETRECT), in its client coordinates.
+RECT EditFormattingRect(HWND edit);
 
 // The page dialog a window shows now (its visible child dialog), or null.
 HWND CurrentPage(HWND window);
