@@ -1,20 +1,26 @@
 #include "launcher/patch/update_info.h"
 
+#include <array>
+#include <optional>
+
 #include "kiln/base/number_scan.h"
 
 namespace Launcher {
 namespace {
 
-std::vector<std::string_view> SplitFields(std::string_view line)
+// The first three fields of a line that has at least four; null for a shorter line. Only
+// those three are used, so no more are taken apart.
+std::optional<std::array<std::string_view, 3>> LeadingFields(std::string_view line)
 {
-    std::vector<std::string_view> fields;
-    for (;;) {
+    std::array<std::string_view, 3> fields;
+    for (std::string_view& field : fields) {
         const size_t comma = line.find(',');
-        fields.push_back(line.substr(0, comma));
         if (comma == std::string_view::npos)
-            return fields;
+            return std::nullopt;
+        field = line.substr(0, comma);
         line.remove_prefix(comma + 1);
     }
+    return fields;
 }
 
 uint32_t ReadLauncherUpdateFlag(std::string_view field)
@@ -26,7 +32,8 @@ uint32_t ReadLauncherUpdateFlag(std::string_view field)
 
 }  // namespace
 
-// Memory: up to 60 bytes a byte of the body (a copy, a 72-byte entry per 4-byte line, 16 bytes a field of a line).
+// Memory: up to 30 bytes a byte of the body (a copy, and a 72-byte entry per 4-byte line ",,,\n" while
+// the list doubles).
 std::vector<UpdateEntry> ParseUpdateInfo(std::string_view body)
 {
     std::string text;
@@ -42,9 +49,8 @@ std::vector<UpdateEntry> ParseUpdateInfo(std::string_view body)
         const std::string_view line = rest.substr(0, end);
         if (line.empty())
             break;
-        const std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() >= 4)
-            entries.push_back({std::string(fields[0]), std::string(fields[1]), ReadLauncherUpdateFlag(fields[2])});
+        if (const auto fields = LeadingFields(line))
+            entries.push_back({std::string((*fields)[0]), std::string((*fields)[1]), ReadLauncherUpdateFlag((*fields)[2])});
         if (end == std::string_view::npos)
             break;
         rest.remove_prefix(end + 1);

@@ -247,7 +247,7 @@ std::vector<Reader> Readers()
         {"update information",
          {Repeat(",,,\n", MiB / 4), Repeat(",", MiB), Repeat("0123456789abcdef,,,\n", MiB / 20)},
          [](const Bytes& text) { return Measure([&] { Launcher::ParseUpdateInfo(Text(text)); }); },
-         Linear(64 * KiB, 60)},
+         Linear(64 * KiB, 30)},
         {"signatures",
          {Bytes(4 * MiB, 'A'), Repeat("AAAA", MiB)},
          [](const Bytes& text) { return Measure([&] { Kiln::Signature::ReadSignature(Text(text)); }); },
