@@ -1,4 +1,4 @@
-// URLs come from System.ini; Content-Length from any server.
+// URLs come from System.ini; Content-Length, Content-Range and the other headers from any server.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -6,6 +6,7 @@
 
 #include "launcher/net/http_request_text.h"
 #include "launcher/net/percent_encode.h"
+#include "launcher/net/range_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -24,6 +25,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     const std::string parameters = BuildParameterString({{std::string(text), std::string(text)}});
     if (parameters.size() != 1 + 2 * PercentEncode(text).size())
+        __builtin_trap();
+
+    // A range that reads is in order and inside its file.
+    if (const auto range = ParseContentRange(text)) {
+        if (range->last < range->first || (range->total != kUnknownSize && range->last >= range->total))
+            __builtin_trap();
+    }
+    // Only a 206 whose range starts where we stopped continues a download.
+    const uint64_t offset = size;
+    if (JudgeResponse(206, text, offset, "\"v\"", kUnknownSize) == ResumeVerdict::Append) {
+        const auto header = FindHeader(text, "Content-Range");
+        const auto range = header ? ParseContentRange(*header) : std::nullopt;
+        if (!range || range->first != offset)
+            __builtin_trap();
+    }
+    if (ValidatorOf(text).find('\n') != std::string::npos)
         __builtin_trap();
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "launcher/patch/information_stamp.h"
 #include "launcher/patch/patch_rules.h"
+#include "launcher/patch/resume_record.h"
 #include "launcher/patch/update_info.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -41,5 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     if (Launcher::ParseUpdateInfo(stamped).size() != entries.size())
         __builtin_trap();
+
+    // A partial download's record (a file of the working folder) reads back as written.
+    if (const auto record = Launcher::Patch::ReadResumeRecord(text)) {
+        const auto again = Launcher::Patch::ReadResumeRecord(Launcher::Patch::WriteResumeRecord(*record));
+        if (!again || again->fileName != record->fileName || again->validator != record->validator ||
+            again->total != record->total)
+            __builtin_trap();
+    }
     return 0;
 }
