@@ -1,4 +1,6 @@
+#include <chrono>
 #include <fstream>
+#include <memory>
 #include <ostream>
 
 #include "kiln/cli/cli_support.h"
@@ -73,26 +75,42 @@ const char* KindWord(EntryKind kind)
     return "";
 }
 
-// The payload of a patch program; nothing (with the reason printed) when there is none.
+// The payload of a patch program, its contents left in the file; nothing (with the reason
+// printed) when there is none.
 std::optional<Payload> LoadPatch(const std::string& path, Streams& streams)
 {
-    const auto program = ReadWholeFile(fs::u8path(path));
+    std::shared_ptr<ByteSource> program = ReadableFile::Open(fs::u8path(path));
     if (!program) {
         Failure(streams, kName, "cannot read '" + path + "'");
         return std::nullopt;
     }
-    const auto span = program->size() < kTrailerSize
-                          ? std::nullopt
-                          : ReadTrailer(program->data() + program->size() - kTrailerSize, program->size());
-    if (!span) {
+    uint8_t trailer[kTrailerSize];
+    const uint64_t size = program->Size();
+    if (size < kTrailerSize || !program->ReadAt(size - kTrailerSize, trailer, kTrailerSize) ||
+        !ReadTrailer(trailer, size)) {
         Failure(streams, kName, "'" + path + "' is not a patch program");
         return std::nullopt;
     }
     std::string error;
-    auto payload = ReadPayload(program->data() + span->offset, static_cast<size_t>(span->size), &error);
+    auto payload = ReadPatchProgram(program, &error);
     if (!payload)
         Failure(streams, kName, "'" + path + "' cannot be read as a patch: " + error);
     return payload;
+}
+
+// A line on the error stream every few seconds while a large file is encoded.
+BuildProgress ProgressLines(Streams& streams)
+{
+    using Clock = std::chrono::steady_clock;
+    auto last = std::make_shared<Clock::time_point>(Clock::now());
+    return [&streams, last](const std::string& name, uint64_t done, uint64_t total) {
+        const auto now = Clock::now();
+        if (now - *last < std::chrono::seconds(2) && done < total)
+            return;
+        *last = now;
+        streams.err << "kiln patch: " << name << ": " << (done >> 20) << " of " << (total >> 20) << " MiB\n";
+        streams.err.flush();
+    };
 }
 
 // patch build OLD NEW OUT.exe
@@ -111,7 +129,7 @@ int Build(const Arguments& arguments, Streams& streams)
         return Failure(streams, kName, "cannot read the patch program's code '" + stubPath.u8string() + "'");
     std::string error;
     const auto payload = BuildPayload(fs::u8path(options->positional[0]), fs::u8path(options->positional[1]),
-                                      &error, options->level);
+                                      &error, options->level, ProgressLines(streams));
     if (!payload)
         return Failure(streams, kName, error);
     const Bytes program = AppendPayload(*stub, WritePayload(*payload));
@@ -145,7 +163,7 @@ int Info(const Arguments& arguments, Streams& streams)
         streams.out << KindWord(entry.kind) << " " << entry.name;
         if (entry.kind == EntryKind::kAddFile || entry.kind == EntryKind::kChangeFile)
             streams.out << " (" << entry.newSize << " bytes, "
-                        << (entry.method == Method::kDelta ? "delta " : "whole ") << entry.data.size()
+                        << (entry.method == Method::kDelta ? "delta " : "whole ") << ContentsSize(entry)
                         << " bytes, sha256 " << ToHex(entry.newHash) << ")";
         streams.out << "\n";
     }

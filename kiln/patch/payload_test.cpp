@@ -41,7 +41,7 @@ TEST(PatchPayloadTest, WrittenPayloadReadsBackAsWritten)
 {
     const Bytes bytes = WritePayload(Sample());
     // Magic, two versions, flags, the old System.ini, count: the layout makers' tools may rely on.
-    const char layout[] = "KILNPAY2\x04\x00" "1.00\x04\x00" "1.01\x01\x00\x00\x00"
+    const char layout[] = "KILNPAY3\x04\x00" "1.00\x04\x00" "1.01\x01\x00\x00\x00"
                           "\x16\x00\x00\x00\x00\x00\x00\x00[Game]\r\nVersion=1.00\r\n\x03\x00\x00\x00";
     ASSERT_GT(bytes.size(), sizeof layout - 1);
     EXPECT_EQ(std::memcmp(bytes.data(), layout, sizeof layout - 1), 0);
