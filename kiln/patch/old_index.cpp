@@ -55,7 +55,7 @@ private:
 struct Candidate {
     uint64_t start;
     uint64_t end;
-    uint64_t weight;  // window bytes it is thought to cover
+    uint64_t weight;  // anchors found in it
 };
 
 // Joins candidates (sorted by start) that overlap or lie within `gap` of each other.
@@ -107,21 +107,37 @@ std::vector<OldRange> OldIndex::RangesFor(const uint8_t* window, size_t size, ui
         const auto found = anchors_.find(hash);
         anchors.push_back({end, found == anchors_.end() ? nullptr : &found->second});
     });
-    // A found anchor stands for the window's bytes from the anchor before it to the one after
-    // it, at the same distance from the old anchor as from the new.
-    std::vector<Candidate> candidates;
-    for (size_t k = 0; k < anchors.size(); ++k) {
-        if (!anchors[k].oldEnd)
+    // Found anchors in a row at the same distance from their old ones make a run; a run stands
+    // for the window's bytes from the run before it to the run after it (the bytes between two
+    // runs may belong to either, so both take them), at that same distance in the old file.
+    struct Run {
+        uint64_t first;  // where its first and last anchors end in the window
+        uint64_t last;
+        uint64_t shift;  // old offset minus new offset, modulo 2^64
+        uint64_t anchors;
+    };
+    std::vector<Run> runs;
+    for (const Anchor& anchor : anchors) {
+        if (!anchor.oldEnd)
             continue;
-        const uint64_t from = k > 0 ? anchors[k - 1].end - kHashedBytes : 0;
-        const uint64_t to = k + 1 < anchors.size() ? anchors[k + 1].end : size;
-        const uint64_t newEnd = anchors[k].end;
-        const uint64_t oldEnd = *anchors[k].oldEnd;
-        // old = new - newEnd + oldEnd, clamped to the old file
-        const uint64_t start = oldEnd >= newEnd - from ? oldEnd - (newEnd - from) : 0;
-        const uint64_t end = std::min(oldSize_, oldEnd + (to - newEnd));
+        const uint64_t shift = *anchor.oldEnd - anchor.end;
+        if (!runs.empty() && runs.back().shift == shift) {
+            runs.back().last = anchor.end;
+            ++runs.back().anchors;
+        } else {
+            runs.push_back({anchor.end, anchor.end, shift, 1});
+        }
+    }
+    std::vector<Candidate> candidates;
+    for (size_t k = 0; k < runs.size(); ++k) {
+        const uint64_t from = k > 0 ? runs[k - 1].last : 0;
+        const uint64_t to = k + 1 < runs.size() ? runs[k + 1].first - kHashedBytes : size;
+        // In the old file: from + shift to to + shift, clamped to the file.
+        const uint64_t oldFirst = runs[k].first + runs[k].shift;
+        const uint64_t start = oldFirst >= runs[k].first - from ? oldFirst - (runs[k].first - from) : 0;
+        const uint64_t end = std::min(oldSize_, oldFirst + (to - runs[k].first));
         if (start < end)
-            candidates.push_back({start, end, to - from});
+            candidates.push_back({start, end, runs[k].anchors});
     }
     std::sort(candidates.begin(), candidates.end(),
               [](const Candidate& a, const Candidate& b) { return a.start < b.start; });
