@@ -8,6 +8,7 @@
 #include "kiln/patch/ini_value.h"
 #include "kiln/patch/names.h"
 #include "kiln/patch/system_ini.h"
+#include "kiln/patch/trailing_digest.h"
 
 namespace fs = std::filesystem;
 
@@ -42,15 +43,19 @@ struct EncodedFile {
     Sha256 newHash{};
 };
 
-// Both versions in memory: compressed whole and as a delta, the smaller kept. System.ini
-// travels whole: the installed one may differ from the old version's.
+// Both versions in memory: compressed whole and as a delta, the smaller kept, their digests
+// taken on threads of their own meanwhile. System.ini travels whole: the installed one may
+// differ from the old version's.
 std::optional<EncodedFile> EncodeInMemory(const Bytes& old, const Bytes& next, bool systemIni, int level)
 {
+    TrailingDigest oldHash(old.data(), old.size());
+    TrailingDigest newHash(next.data(), next.size());
+    oldHash.Filled(old.size());
+    newHash.Filled(next.size());
     auto encoded = EncodeContents(systemIni ? Bytes{} : old, next, level);
     if (!encoded)
         return std::nullopt;
-    return EncodedFile{std::move(*encoded), old.size(), next.size(), HashBytes(old.data(), old.size()),
-                       HashBytes(next.data(), next.size())};
+    return EncodedFile{std::move(*encoded), old.size(), next.size(), oldHash.Finish(), newHash.Finish()};
 }
 
 // A large file, read a piece at a time: a changed one as a delta in windows, a new one
