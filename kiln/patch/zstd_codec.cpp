@@ -183,8 +183,8 @@ std::optional<Encoded> EncodeContents(const Bytes& old, const Bytes& next, int l
         return std::nullopt;
     if (!old.empty() && !next.empty()) {
         auto delta = EncodeDelta(old, next, level);
-        if (delta && delta->size() >= whole->size() && level > 9)
-            delta = EncodeDelta(old, next, 9);
+        if (delta && delta->size() >= whole->size() && level > kLargeInputLevel)
+            delta = EncodeDelta(old, next, kLargeInputLevel);
         if (!delta)
             return std::nullopt;
         if (delta->size() < whole->size())
