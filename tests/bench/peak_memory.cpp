@@ -12,21 +12,23 @@
 
 namespace {
 
-std::wstring Quoted(const std::wstring& text)
+// Our command line less our own name: the program and its arguments, exactly as given.
+std::wstring RestOfCommandLine()
 {
-    std::wstring out = L"\"";
-    size_t slashes = 0;
-    for (const wchar_t c : text) {
-        if (c == L'\\') {
-            ++slashes;
-            continue;
-        }
-        out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
-        slashes = 0;
-        out += c;
+    const wchar_t* line = ::GetCommandLineW();
+    if (*line == L'"') {
+        ++line;
+        while (*line && *line != L'"')
+            ++line;
+        if (*line)
+            ++line;
+    } else {
+        while (*line && *line != L' ' && *line != L'\t')
+            ++line;
     }
-    out.append(slashes * 2, L'\\');
-    return out + L"\"";
+    while (*line == L' ' || *line == L'\t')
+        ++line;
+    return line;
 }
 
 SIZE_T PeakOf(HANDLE process)
@@ -38,15 +40,13 @@ SIZE_T PeakOf(HANDLE process)
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv)
+int wmain(int argc, wchar_t**)
 {
-    if (argc < 2) {
+    std::wstring command = RestOfCommandLine();
+    if (argc < 2 || command.empty()) {
         std::fprintf(stderr, "usage: peak_memory PROGRAM [ARGS...]\n");
         return 2;
     }
-    std::wstring command;
-    for (int i = 1; i < argc; ++i)
-        command += (i > 1 ? L" " : L"") + Quoted(argv[i]);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -65,6 +65,10 @@ int wmain(int argc, wchar_t** argv)
     }
     const SIZE_T last = PeakOf(process.Get());
     peak = last > peak ? last : peak;
+    if (peak == 0) {
+        std::fprintf(stderr, "peak_memory: the program ended before its memory could be read\n");
+        return 3;
+    }
     DWORD code = 0;
     ::GetExitCodeProcess(process.Get(), &code);
     std::printf("exit %lu, %.2f s, peak working set %llu bytes (%.1f MiB)\n", code,
