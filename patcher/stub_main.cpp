@@ -72,15 +72,13 @@ std::wstring OwnPath()
     return {};
 }
 
+// The payload after our own code; the files' contents stay in our file until applied.
 std::optional<Payload> OwnPayload()
 {
-    const auto program = ReadWholeFile(fs::path(OwnPath()));
-    if (!program || program->size() < kTrailerSize)
+    std::shared_ptr<ByteSource> program = ReadableFile::Open(fs::path(OwnPath()));
+    if (!program)
         return std::nullopt;
-    const auto span = ReadTrailer(program->data() + program->size() - kTrailerSize, program->size());
-    if (!span)
-        return std::nullopt;
-    return ReadPayload(program->data() + span->offset, static_cast<size_t>(span->size));
+    return ReadPatchProgram(program);
 }
 
 // [Update] TargetDirectory of the Update.ini in the working folder, as the launcher wrote it.

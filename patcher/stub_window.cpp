@@ -119,8 +119,8 @@ ApplyResult RunWithProgressWindow(HINSTANCE instance,
     ::ShowWindow(window, SW_SHOWNORMAL);
 
     std::thread worker([&state, &work, window] {
-        state.result = work([window](Step step, size_t done, size_t total) {
-            const size_t percent = total == 0 ? 0 : done * 100 / total;
+        state.result = work([window](Step step, uint64_t done, uint64_t total) {
+            const uint64_t percent = total == 0 ? 0 : done * 100 / total;
             ::PostMessageW(window, kProgressMessage, static_cast<WPARAM>(step), static_cast<LPARAM>(percent));
         });
         ::PostMessageW(window, kDoneMessage, 0, 0);

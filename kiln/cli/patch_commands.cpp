@@ -1,4 +1,6 @@
+#include <chrono>
 #include <fstream>
+#include <memory>
 #include <ostream>
 
 #include "kiln/cli/cli_support.h"
@@ -69,23 +71,24 @@ const char* KindWord(EntryKind kind)
     return "";
 }
 
-// The payload of a patch program; nothing (with the reason printed) when there is none.
+// The payload of a patch program, its contents left in the file; nothing (with the reason
+// printed) when there is none.
 std::optional<Payload> LoadPatch(const std::string& path, Streams& streams)
 {
-    const auto program = ReadWholeFile(fs::u8path(path));
+    std::shared_ptr<ByteSource> program = ReadableFile::Open(fs::u8path(path));
     if (!program) {
         Failure(streams, kName, "cannot read '" + path + "'");
         return std::nullopt;
     }
-    const auto span = program->size() < kTrailerSize
-                          ? std::nullopt
-                          : ReadTrailer(program->data() + program->size() - kTrailerSize, program->size());
-    if (!span) {
+    uint8_t trailer[kTrailerSize];
+    const uint64_t size = program->Size();
+    if (size < kTrailerSize || !program->ReadAt(size - kTrailerSize, trailer, kTrailerSize) ||
+        !ReadTrailer(trailer, size)) {
         Failure(streams, kName, "'" + path + "' is not a patch program");
         return std::nullopt;
     }
     std::string error;
-    auto payload = ReadPayload(program->data() + span->offset, static_cast<size_t>(span->size), &error);
+    auto payload = ReadPatchProgram(program, &error);
     if (!payload)
         Failure(streams, kName, "'" + path + "' cannot be read as a patch: " + error);
     return payload;
@@ -130,7 +133,7 @@ int Info(const Arguments& arguments, Streams& streams)
         streams.out << KindWord(entry.kind) << " " << entry.name;
         if (entry.kind == EntryKind::kAddFile || entry.kind == EntryKind::kChangeFile)
             streams.out << " (" << entry.newSize << " bytes, "
-                        << (entry.method == Method::kDelta ? "delta " : "whole ") << entry.data.size()
+                        << (entry.method == Method::kDelta ? "delta " : "whole ") << ContentsSize(entry)
                         << " bytes, sha256 " << ToHex(entry.newHash) << ")";
         streams.out << "\n";
     }

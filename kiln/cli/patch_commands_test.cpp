@@ -139,6 +139,38 @@ TEST(PatchCommandTest, BuildLeavesOutWhatNeverShipsAndRefusesANewSystemIniWithEr
     EXPECT_FALSE(std::filesystem::exists(f.work.Path() / "q.exe"));
 }
 
+// Files larger than one delta window (64 MiB) are read a window at a time: a changed one
+// travels as a delta, a new one whole, the build says how far it has come, and the folder
+// ends as the new version.
+TEST(PatchCommandTest, FilesLargerThanAWindowAreBuiltAndAppliedInPieces)
+{
+    const PatchFolders f;
+    const size_t size = (size_t{64} << 20) + 4096;
+    std::string voices(size, '\0');
+    voices.replace(size_t{10} << 20, size_t{1} << 20, ::TestSupport::NoiseBytes(size_t{1} << 20, 21));
+    std::string changed = voices;
+    changed.replace((size_t{10} << 20) + 5000, 3000, ::TestSupport::NoiseBytes(3000, 22));
+    f.old.Write("data/voices.pak", voices);
+    f.next.Write("data/voices.pak", changed);
+    f.next.Write("data/movie.bin", std::string(size, 'm'));
+    const auto built = RunKiln({"patch", "build", f.old.Path().u8string(), f.next.Path().u8string(), f.Work("p.exe"),
+                                "--stub", f.Work("stub.exe")});
+    ASSERT_EQ(built.code, kOk) << built.err;
+    EXPECT_NE(built.err.find("kiln patch: data/voices.pak: 64 of 64 MiB\n"), std::string::npos) << built.err;
+    EXPECT_NE(built.err.find("kiln patch: data/movie.bin: 64 of 64 MiB\n"), std::string::npos) << built.err;
+    // 3,000 new bytes in all; everything else is found in the old file or repeats.
+    EXPECT_LT(::TestSupport::ReadFile(f.work.Path() / "p.exe").size(), 64u << 10);
+    const auto info = RunKiln({"patch", "info", f.Work("p.exe")});
+    EXPECT_NE(info.out.find("change data/voices.pak (67112960 bytes, delta "), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("add data/movie.bin (67112960 bytes, whole "), std::string::npos) << info.out;
+
+    const ::TestSupport::TempFolder game("cli_apply_large");
+    ::TestSupport::CopyFolder(f.old.Path(), game.Path());
+    const auto applied = RunKiln({"patch", "apply", f.Work("p.exe"), game.Path().u8string()});
+    EXPECT_EQ(applied.code, kOk) << applied.err;
+    EXPECT_TRUE(::TestSupport::Snapshot(game.Path()) == ::TestSupport::Snapshot(f.next.Path()));
+}
+
 TEST(PatchCommandTest, RefusesWhatItCannotUse)
 {
     const PatchFolders f;

@@ -35,17 +35,28 @@ std::optional<PatchProgram> MakePatchProgram(const PatchMaking& making, Streams&
     }
 
     // Small builds say nothing while they run; long ones name the file they pack at most once a
-    // second, and every large one, which takes long by itself.
+    // second, and every large one, which takes long by itself; a file larger than a delta
+    // window tells how far it has come every two seconds and at its end.
     using Clock = std::chrono::steady_clock;
     constexpr uint64_t kLargeFile = 32u << 20;
     auto lastShown = Clock::now();
-    const auto progress = [&](const std::string& name, uint64_t size, size_t done, size_t total) {
+    auto lastAmount = Clock::now();
+    const auto progress = [&](const Kiln::Patch::BuildStep& step) {
         const auto now = Clock::now();
-        if (now - lastShown < std::chrono::seconds(1) && size < kLargeFile)
-            return;
-        lastShown = now;
-        streams.err << "kiln " << command << ": packing " << done + 1 << "/" << total << ": " << name << " ("
-                    << (size >> 20) << " MiB)\n";
+        if (step.bytesDone == 0) {
+            if (now - lastShown < std::chrono::seconds(1) && step.bytes < kLargeFile)
+                return;
+            lastShown = now;
+            lastAmount = now;
+            streams.err << "kiln " << command << ": packing " << step.filesDone + 1 << "/" << step.files << ": "
+                        << step.name << " (" << (step.bytes >> 20) << " MiB)\n";
+        } else {
+            if (now - lastAmount < std::chrono::seconds(2) && step.bytesDone < step.bytes)
+                return;
+            lastAmount = now;
+            streams.err << "kiln " << command << ": " << step.name << ": " << (step.bytesDone >> 20) << " of "
+                        << (step.bytes >> 20) << " MiB\n";
+        }
         streams.err.flush();
     };
     Kiln::Patch::BuildReport report;

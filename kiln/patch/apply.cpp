@@ -6,13 +6,13 @@
 #include <optional>
 #include <vector>
 
-#include "kiln/patch/big_buffer.h"
+#include "kiln/patch/background_digest.h"
 #include "kiln/patch/builder.h"
+#include "kiln/patch/delta_windows.h"
 #include "kiln/patch/ini_value.h"
 #include "kiln/patch/journal.h"
 #include "kiln/patch/names.h"
 #include "kiln/patch/system_ini.h"
-#include "kiln/patch/trailing_digest.h"
 
 namespace Kiln::Patch {
 namespace {
@@ -236,60 +236,74 @@ ApplyResult VerdictOn(const Entry& entry, const StagedWrite& write, const std::f
     return Result(Outcome::kApplied, Reason::kNone);
 }
 
+// Tells `progress` how far staging has come, about twice a percent: the new files' bytes
+// written of all of them.
+class StagingProgress {
+public:
+    StagingProgress(const Progress& progress, uint64_t total) : progress_(progress), total_(total) {}
+    void Add(uint64_t bytes)
+    {
+        done_ += bytes;
+        if (progress_ && (done_ - reported_ >= total_ / 200 || done_ == total_)) {
+            reported_ = done_;
+            progress_(Step::kStaging, done_, total_);
+        }
+    }
+
+private:
+    const Progress& progress_;
+    uint64_t total_;
+    uint64_t done_ = 0;
+    uint64_t reported_ = 0;
+};
+
 // A file that travels whole is decoded, hashed and written piece by piece: its size is bounded
 // by the disk alone, not by the memory of a 32-bit patch program.
-ApplyResult StageWholeFile(const Entry& entry, FileSystem& files)
+ApplyResult StageWholeFile(const Entry& entry, FileSystem& files, StagingProgress& staged)
 {
     Hasher newHash;
+    SourceReader in = ContentsOf(entry);
     const StagedWrite write = WriteStaged(entry, files, [&](const FileSystem::Sink& sink) {
-        return DecodeWholeInPieces(entry.data, entry.newSize, [&](const uint8_t* data, size_t size) {
+        return DecodeWholeInPieces(in, entry.newSize, [&](const uint8_t* data, size_t size) {
             newHash.Update(data, size);
+            staged.Add(size);
             return sink(data, size);
         });
     });
     return VerdictOn(entry, write, [&] { return newHash.Finish(); });
 }
 
-// A delta needs its old file and the whole new one in memory (zstd refers back into both).
-// Both digests are taken on threads of their own while the old file is read and the new one
-// decoded and written: for a large file they would otherwise take longer than all the rest.
-// A staged file whose digests disagree is removed with the rest of the staging.
-ApplyResult StageDelta(const Entry& entry, FileSystem& files)
+// A delta is decoded window by window (delta_windows.h), reading the ranges of the old file
+// each window names; memory holds one window of each file, whatever their size. The old file's
+// digest covers the whole file, so it is taken from a reading of its own on another thread
+// meanwhile; the new file's digest is taken as it is written. A staged file whose digests
+// disagree is removed with the rest of the staging.
+ApplyResult StageDelta(const Entry& entry, FileSystem& files, StagingProgress& staged)
 {
-    if (entry.oldSize > SIZE_MAX / 2 || entry.newSize > SIZE_MAX / 2)
-        return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
-    const size_t oldSize = static_cast<size_t>(entry.oldSize);
-    const size_t newSize = static_cast<size_t>(entry.newSize);
-    const std::unique_ptr<MappedFile> mapped = files.Map(entry.name, oldSize);
-    const BigBuffer oldBuffer(mapped ? 0 : oldSize);
-    const BigBuffer nextBuffer(newSize);
-    const uint8_t* const old = mapped ? mapped->Data() : oldBuffer.Get();
-    uint8_t* const next = nextBuffer.Get();
-    if (!old || !next)
-        return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
-    TrailingDigest oldHash(old, oldSize);
-    if (mapped) {
-        oldHash.Filled(oldSize);
-    } else {
-        const auto read =
-            files.ReadInto(entry.name, oldBuffer.Get(), oldSize, [&](size_t end) { oldHash.Filled(end); });
-        if (read == FileSystem::ReadResult::kOtherSize)
-            return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
-        if (read != FileSystem::ReadResult::kRead)
-            return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
-    }
-    TrailingDigest newHash(next, newSize);
-    const StagedWrite write = WriteStaged(entry, files, [&](const FileSystem::Sink& sink) {
-        size_t passed = 0;
-        return DecodeContentsInto(Method::kDelta, old, oldSize, entry.data, next, newSize, [&](size_t end) {
-            newHash.Filled(end);
-            const bool taken = sink(next + passed, end - passed);
-            passed = end;
-            return taken;
-        });
-    });
-    if (oldHash.Finish() != entry.oldHash)
+    const std::unique_ptr<ByteSource> old = files.Open(entry.name);
+    if (!old)
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    if (old->Size() != entry.oldSize)
         return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
+    BackgroundDigest oldHash(files.Open(entry.name));
+    Hasher newHash;
+    SourceReader in = ContentsOf(entry);
+    DeltaResult decoded = DeltaResult::kDamaged;
+    const StagedWrite write = WriteStaged(entry, files, [&](const FileSystem::Sink& sink) {
+        decoded = DecodeDelta(in, *old, entry.newSize, [&](const uint8_t* data, size_t size) {
+            newHash.Update(data, size);
+            staged.Add(size);
+            return sink(data, size);
+        });
+        return decoded == DeltaResult::kDecoded;
+    });
+    const auto oldDigest = oldHash.Finish();
+    if (!oldDigest || decoded == DeltaResult::kOldUnreadable)
+        return Result(Outcome::kFailed, Reason::kCannotChange, entry.name);
+    if (*oldDigest != entry.oldHash)
+        return Result(Outcome::kRefused, Reason::kFileDiffers, entry.name);
+    if (decoded == DeltaResult::kNoMemory)
+        return Result(Outcome::kFailed, Reason::kNoMemory, entry.name);
     return VerdictOn(entry, write, [&] { return newHash.Finish(); });
 }
 
@@ -312,7 +326,7 @@ ApplyResult StageSystemIni(const Payload& payload, const Entry& entry, FileSyste
 }
 
 // The checks; with `deferDeltas`, the old digest of a file that travels as a delta is left to
-// StageDelta, which holds that file in memory anyway.
+// StageDelta, which takes it while decoding.
 ApplyResult CheckFolder(const Payload& payload, FileSystem& files, bool deferDeltas)
 {
     const auto installed = InstalledVersion(files);
@@ -411,14 +425,17 @@ ApplyResult ApplyPayload(const Payload& payload, FileSystem& files, const Progre
         if (HasContents(entry.kind))
             (entry.method == Method::kDelta ? deltas : wholes).push_back(&entry);
     }
-    size_t done = 0;
+    uint64_t total = 0;
+    for (const auto* list : {&deltas, &wholes}) {
+        for (const Entry* entry : *list)
+            total += entry->newSize;
+    }
+    StagingProgress staging(progress, total);
     auto stageAll = [&](const std::vector<const Entry*>& entries) {
         for (const Entry* entry : entries) {
-            if (progress)
-                progress(Step::kStaging, done++, deltas.size() + wholes.size());
             const ApplyResult staged = IsSystemIni(entry->name) ? StageSystemIni(payload, *entry, files)
-                                       : entry->method == Method::kDelta ? StageDelta(*entry, files)
-                                                                         : StageWholeFile(*entry, files);
+                                       : entry->method == Method::kDelta ? StageDelta(*entry, files, staging)
+                                                                         : StageWholeFile(*entry, files, staging);
             if (staged.reason != Reason::kNone)
                 return staged;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -36,8 +37,9 @@ struct ApplyResult {
     std::string detail;
 };
 
+// Staging counts the bytes of the new files written, the other steps count files.
 enum class Step { kChecking, kStaging, kSwapping, kCleaning };
-using Progress = std::function<void(Step step, size_t done, size_t total)>;
+using Progress = std::function<void(Step step, uint64_t done, uint64_t total)>;
 
 // The checks alone: would the payload apply to this folder? Changes nothing.
 ApplyResult CheckPayload(const Payload& payload, FileSystem& files);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "kiln/patch/builder.h"
+#include "kiln/patch/delta_windows.h"
 #include "tests/support/patch_folders.h"
 
 namespace Kiln::Patch {
@@ -16,7 +17,9 @@ using TestSupport::TempFolder;
 const char kJapaneseName[] = "\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96/\xe8\xaa\xac\xe6\x98\x8e.txt";  // セーブ/説明.txt
 
 // A game at 1.00 and at 1.01: a changed large file, a changed and a removed small file, an
-// added sub-folder with a Japanese name, a removed folder, System.ini raised.
+// added sub-folder with a Japanese name, a removed folder, System.ini raised. The large file's
+// delta is made of windows of 16 KiB, each referring to at most 20 KiB of the old file, as a
+// file of gigabytes is with windows of the full size.
 struct GameVersions {
     TempFolder old{"apply_old"};
     TempFolder next{"apply_new"};
@@ -42,10 +45,22 @@ struct GameVersions {
         next.Write("data/new/movie.bin", TestSupport::NoiseBytes(300000, 5));  // more than one decoded piece
         std::string error;
         auto built = BuildPayload(old.Path(), next.Path(), &error, 3);
-        if (!built)
+        if (!built) {
             ADD_FAILURE() << error;
-        else
-            payload = std::move(*built);
+            return;
+        }
+        payload = std::move(*built);
+        for (Entry& entry : payload.entries) {
+            if (entry.name != "data/archive.pak")
+                continue;
+            MemorySource oldSource(reinterpret_cast<const uint8_t*>(archive.data()), archive.size());
+            MemorySource nextSource(reinterpret_cast<const uint8_t*>(changedArchive.data()), changedArchive.size());
+            auto windows = EncodeDelta(oldSource, nextSource, 3, DeltaShape{16 << 10, 20 << 10});
+            if (windows)
+                entry.data = std::move(*windows);
+            else
+                ADD_FAILURE() << "the archive's windows";
+        }
     }
 };
 

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// Scratch memory for a whole file, left as the system hands it over (never zero-filled here).
-// On Linux it asks for huge pages: faulting in hundreds of megabytes 4 KiB at a time costs as
-// much as decoding them.
+// Scratch memory for a window of a file and its old ranges, left as the system hands it over
+// (never zero-filled here). On Linux it asks for huge pages: faulting in tens of megabytes 4 KiB
+// at a time costs as much as decoding them.
 namespace Kiln::Patch {
 
 class BigBuffer {

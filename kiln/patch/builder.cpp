@@ -1,10 +1,14 @@
 #include "kiln/patch/builder.h"
 
+#include <future>
+
+#include "kiln/patch/delta_windows.h"
 #include "kiln/patch/file_bytes.h"
 #include "kiln/patch/folder_compare.h"
 #include "kiln/patch/ini_value.h"
 #include "kiln/patch/names.h"
 #include "kiln/patch/system_ini.h"
+#include "kiln/patch/trailing_digest.h"
 
 namespace fs = std::filesystem;
 
@@ -28,6 +32,63 @@ fs::path FindInFolder(const fs::path& root, const std::string& name)
             return item.path();
     }
     return root / fs::u8path(name);
+}
+
+// A file's contents, encoded, with its sizes and digests.
+struct EncodedFile {
+    Encoded encoded;
+    uint64_t oldSize = 0;
+    uint64_t newSize = 0;
+    Sha256 oldHash{};
+    Sha256 newHash{};
+};
+
+// Both versions in memory: compressed whole and as a delta, the smaller kept, their digests
+// taken on threads of their own meanwhile. System.ini travels whole: the installed one may
+// differ from the old version's.
+std::optional<EncodedFile> EncodeInMemory(const Bytes& old, const Bytes& next, bool systemIni, int level)
+{
+    TrailingDigest oldHash(old.data(), old.size());
+    TrailingDigest newHash(next.data(), next.size());
+    oldHash.Filled(old.size());
+    newHash.Filled(next.size());
+    auto encoded = EncodeContents(systemIni ? Bytes{} : old, next, level);
+    if (!encoded)
+        return std::nullopt;
+    return EncodedFile{std::move(*encoded), old.size(), next.size(), oldHash.Finish(), newHash.Finish()};
+}
+
+// A large file, read a piece at a time: a changed one as a delta in windows, a new one
+// compressed whole. The digests are taken on threads of their own meanwhile.
+std::optional<EncodedFile> EncodeLarge(const fs::path* oldPath, const fs::path& nextPath, int level,
+                                       const std::function<void(uint64_t done)>& encodedBytes)
+{
+    const auto next = ReadableFile::Open(nextPath);
+    const auto old = oldPath ? ReadableFile::Open(*oldPath) : nullptr;
+    if (!next || (oldPath && !old))
+        return std::nullopt;
+    auto newHash = std::async(std::launch::async, [&] { return HashFile(nextPath); });
+    auto oldHash = std::async(std::launch::async, [&] { return oldPath ? HashFile(*oldPath) : Sha256{}; });
+    EncodedFile file;
+    file.newSize = next->Size();
+    file.oldSize = old ? old->Size() : 0;
+    auto data = old ? EncodeDelta(*old, *next, level, {}, encodedBytes) : CompressSource(*next, level, encodedBytes);
+    const auto oldDigest = oldHash.get();
+    const auto newDigest = newHash.get();
+    if (!data || !oldDigest || !newDigest)
+        return std::nullopt;
+    file.encoded = Encoded{old ? Method::kDelta : Method::kWhole, std::move(*data)};
+    file.oldHash = *oldDigest;
+    file.newHash = *newDigest;
+    return file;
+}
+
+bool FitsInMemory(const fs::path* oldPath, const fs::path& nextPath)
+{
+    std::error_code code;
+    const uint64_t nextSize = fs::file_size(nextPath, code);
+    const uint64_t oldSize = oldPath ? fs::file_size(*oldPath, code) : 0;
+    return code || (nextSize <= kMaxWindow && oldSize <= kMaxPrefix);  // unreadable: said when read
 }
 
 }  // namespace
@@ -75,36 +136,46 @@ std::optional<Payload> BuildPayload(const fs::path& oldRoot, const fs::path& new
         payload.entries.push_back(std::move(entry));
     }
     auto addContents = [&](const std::string& name, bool changed) -> bool {
-        if (progress) {
-            std::error_code code;
-            const uint64_t size = fs::file_size(PathOf(newRoot, name), code);
-            progress(name, code ? 0 : size, encoded++, withContents);
-        }
+        std::error_code code;
+        const uint64_t size = fs::file_size(PathOf(newRoot, name), code);
+        const size_t filesDone = encoded++;
+        const auto step = [&](uint64_t done) {
+            if (progress)
+                progress({name, done, code ? 0 : size, filesDone, withContents});
+        };
+        step(0);
         Entry entry;
         entry.kind = changed ? EntryKind::kChangeFile : EntryKind::kAddFile;
         entry.name = name;
-        const auto next = ReadWholeFile(PathOf(newRoot, name));
-        const auto old = changed ? ReadWholeFile(PathOf(oldRoot, name)) : std::optional<Bytes>(Bytes{});
-        if (!next || !old) {
-            if (error)
-                *error = "cannot read '" + name + "'";
-            return false;
-        }
-        // System.ini travels whole: the installed one may differ from the old version's.
         const bool systemIni = IsSystemIni(name);
-        const auto encoded = EncodeContents(systemIni ? Bytes{} : *old, *next, level);
-        if (!encoded) {
+        const fs::path nextPath = PathOf(newRoot, name);
+        const fs::path oldPath = PathOf(oldRoot, name);
+        std::optional<EncodedFile> file;
+        std::optional<Bytes> old;
+        if (systemIni || FitsInMemory(changed ? &oldPath : nullptr, nextPath)) {
+            const auto next = ReadWholeFile(nextPath);
+            old = changed ? ReadWholeFile(oldPath) : std::optional<Bytes>(Bytes{});
+            if (!next || !old) {
+                if (error)
+                    *error = "cannot read '" + name + "'";
+                return false;
+            }
+            file = EncodeInMemory(*old, *next, systemIni, level);
+        } else {
+            file = EncodeLarge(changed ? &oldPath : nullptr, nextPath, level, step);
+        }
+        if (!file) {
             if (error)
-                *error = "cannot compress '" + name + "'";
+                *error = "cannot read or compress '" + name + "'";
             return false;
         }
-        entry.method = encoded->method;
-        entry.data = std::move(encoded->data);
-        entry.oldSize = old->size();
-        entry.newSize = next->size();
+        entry.method = file->encoded.method;
+        entry.data = std::move(file->encoded.data);
+        entry.oldSize = file->oldSize;
+        entry.newSize = file->newSize;
         if (changed)
-            entry.oldHash = HashBytes(old->data(), old->size());
-        entry.newHash = HashBytes(next->data(), next->size());
+            entry.oldHash = file->oldHash;
+        entry.newHash = file->newHash;
         if (FoldedName(name) == launcher)
             payload.launcherUpdate = true;
         if (systemIni && changed)

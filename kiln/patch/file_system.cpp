@@ -4,7 +4,6 @@
 
 #include "kiln/patch/file_system.h"
 
-#include <fstream>
 #include <system_error>
 
 #include "kiln/patch/durable_write.h"
@@ -67,36 +66,11 @@ std::optional<Sha256> DiskFileSystem::Hash(const std::string& name)
     return HashFile(PathOf(root_, name));
 }
 
-FileSystem::ReadResult DiskFileSystem::ReadInto(const std::string& name, uint8_t* buffer, size_t size,
-                                                const std::function<void(size_t filled)>& filled)
-{
-    if (PassesLink(root_, name))
-        return ReadResult::kUnreadable;
-    std::ifstream in(PathOf(root_, name), std::ios::binary | std::ios::ate);
-    if (!in)
-        return ReadResult::kUnreadable;
-    const std::streamoff actual = in.tellg();
-    if (actual < 0)
-        return ReadResult::kUnreadable;
-    if (static_cast<unsigned long long>(actual) != size)
-        return ReadResult::kOtherSize;
-    in.seekg(0);
-    constexpr size_t kPiece = size_t{1} << 20;
-    for (size_t done = 0; done < size;) {
-        const size_t piece = size - done < kPiece ? size - done : kPiece;
-        if (!in.read(reinterpret_cast<char*>(buffer + done), static_cast<std::streamsize>(piece)))
-            return ReadResult::kUnreadable;
-        done += piece;
-        filled(done);
-    }
-    return ReadResult::kRead;
-}
-
-std::unique_ptr<MappedFile> DiskFileSystem::Map(const std::string& name, size_t size)
+std::unique_ptr<ByteSource> DiskFileSystem::Open(const std::string& name)
 {
     if (PassesLink(root_, name))
         return nullptr;
-    return MappedFile::Open(PathOf(root_, name), size);
+    return ReadableFile::Open(PathOf(root_, name));
 }
 
 bool DiskFileSystem::WriteFrom(const std::string& name, const Producer& produce)

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "kiln/patch/byte_source.h"
 #include "kiln/patch/digest.h"
-#include "kiln/patch/mapped_file.h"
 #include "kiln/patch/zstd_codec.h"
 
 // The few file operations applying a patch needs, over names relative to the game folder.
@@ -22,14 +22,9 @@ public:
     virtual bool IsFolder(const std::string& name) = 0;
     virtual std::optional<Bytes> Read(const std::string& name) = 0;
     virtual std::optional<Sha256> Hash(const std::string& name) = 0;
-    // Reads a file of exactly `size` bytes into `buffer`, telling `filled` after each piece
-    // how far the buffer holds it.
-    enum class ReadResult { kRead, kOtherSize, kUnreadable };
-    virtual ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
-                                const std::function<void(size_t filled)>& filled) = 0;
-    // A file of exactly `size` bytes mapped in place, where the system can; else nothing, and
-    // the caller reads it with ReadInto.
-    virtual std::unique_ptr<MappedFile> Map(const std::string&, size_t) { return nullptr; }
+    // A file opened for reading at any offset; null when it cannot be opened. Each call opens
+    // it anew, so two threads can each read through their own.
+    virtual std::unique_ptr<ByteSource> Open(const std::string& name) = 0;
     // Creates or replaces a file with the bytes `produce` hands to its sink, piece by piece, and
     // waits until the disk holds them. Fails, leaving the file incomplete, when `produce` or
     // the sink does.
@@ -72,9 +67,7 @@ public:
     bool IsFolder(const std::string& name) override;
     std::optional<Bytes> Read(const std::string& name) override;
     std::optional<Sha256> Hash(const std::string& name) override;
-    ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
-                        const std::function<void(size_t filled)>& filled) override;
-    std::unique_ptr<MappedFile> Map(const std::string& name, size_t size) override;
+    std::unique_ptr<ByteSource> Open(const std::string& name) override;
     bool WriteFrom(const std::string& name, const Producer& produce) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool Replace(const std::string& from, const std::string& to) override;
@@ -106,12 +99,7 @@ public:
     bool IsFolder(const std::string& name) override { return inner_.IsFolder(name); }
     std::optional<Bytes> Read(const std::string& name) override { return inner_.Read(name); }
     std::optional<Sha256> Hash(const std::string& name) override { return inner_.Hash(name); }
-    ReadResult ReadInto(const std::string& name, uint8_t* buffer, size_t size,
-                        const std::function<void(size_t filled)>& filled) override
-    {
-        return inner_.ReadInto(name, buffer, size, filled);
-    }
-    std::unique_ptr<MappedFile> Map(const std::string& name, size_t size) override { return inner_.Map(name, size); }
+    std::unique_ptr<ByteSource> Open(const std::string& name) override { return inner_.Open(name); }
     bool WriteFrom(const std::string& name, const Producer& produce) override
     {
         beforeChange_();

@@ -185,6 +185,35 @@ UniqueFileHandle OpenToRead(HANDLE root, const std::string& name)
     return file;
 }
 
+// A file opened through the folders' handles, read at any offset.
+class HandleSource : public ByteSource {
+public:
+    HandleSource(UniqueFileHandle file, uint64_t size) : file_(std::move(file)), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, uint8_t* out, size_t size) override
+    {
+        if (offset > size_ || size > size_ - offset)
+            return false;
+        while (size > 0) {
+            OVERLAPPED at = {};
+            at.Offset = static_cast<DWORD>(offset);
+            at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+            const DWORD want = static_cast<DWORD>(std::min<size_t>(size, kPiece));
+            DWORD got = 0;
+            if (!::ReadFile(file_.Get(), out, want, &got, &at) || got != want)
+                return false;
+            offset += got;
+            out += got;
+            size -= got;
+        }
+        return true;
+    }
+
+private:
+    UniqueFileHandle file_;
+    uint64_t size_;
+};
+
 // Reads up to `size` bytes in pieces, telling `piece` of each; false on a short or failed read.
 bool ReadPieces(HANDLE file, uint64_t size, uint8_t* buffer, const std::function<bool(const uint8_t*, size_t)>& piece)
 {
@@ -299,27 +328,13 @@ std::optional<Sha256> DiskFileSystem::Hash(const std::string& name)
     return hasher.Finish();
 }
 
-FileSystem::ReadResult DiskFileSystem::ReadInto(const std::string& name, uint8_t* buffer, size_t size,
-                                                const std::function<void(size_t filled)>& filled)
+std::unique_ptr<ByteSource> DiskFileSystem::Open(const std::string& name)
 {
-    const UniqueFileHandle file = OpenToRead(held_->Root(root_), name);
-    const auto actual = file ? SizeOf(file.Get()) : std::nullopt;
-    if (!actual)
-        return ReadResult::kUnreadable;
-    if (*actual != size)
-        return ReadResult::kOtherSize;
-    size_t done = 0;
-    const bool read = ReadPieces(file.Get(), size, buffer, [&](const uint8_t*, size_t length) {
-        done += length;
-        filled(done);
-        return true;
-    });
-    return read ? ReadResult::kRead : ReadResult::kUnreadable;
-}
-
-std::unique_ptr<MappedFile> DiskFileSystem::Map(const std::string&, size_t)
-{
-    return nullptr;  // read into memory instead (ReadInto)
+    UniqueFileHandle file = OpenToRead(held_->Root(root_), name);
+    const auto size = file ? SizeOf(file.Get()) : std::nullopt;
+    if (!size)
+        return nullptr;
+    return std::make_unique<HandleSource>(std::move(file), *size);
 }
 
 bool DiskFileSystem::WriteFrom(const std::string& name, const Producer& produce)

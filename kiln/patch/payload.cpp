@@ -1,5 +1,6 @@
 #include "kiln/patch/payload.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -8,7 +9,7 @@
 namespace Kiln::Patch {
 namespace {
 
-constexpr char kPayloadMagic[8] = {'K', 'I', 'L', 'N', 'P', 'A', 'Y', '2'};
+constexpr char kPayloadMagic[8] = {'K', 'I', 'L', 'N', 'P', 'A', 'Y', '3'};
 constexpr char kTrailerMagic[8] = {'K', 'I', 'L', 'N', 'P', 'T', 'C', 'H'};
 constexpr size_t kMaxText = 0xFFFF;
 
@@ -36,54 +37,46 @@ bool HasOldContents(EntryKind kind)
 
 class Reader {
 public:
-    Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    explicit Reader(SourceReader in) : in_(in) {}
 
-    size_t Remaining() const { return size_ - pos_; }
-
-    bool Number(uint64_t& value, int bytes)
-    {
-        if (Remaining() < static_cast<size_t>(bytes))
-            return false;
-        value = 0;
-        for (int i = 0; i < bytes; ++i)
-            value |= uint64_t{data_[pos_ + i]} << (8 * i);
-        pos_ += bytes;
-        return true;
-    }
-
-    bool Raw(uint8_t* out, size_t count)
-    {
-        if (Remaining() < count)
-            return false;
-        std::memcpy(out, data_ + pos_, count);
-        pos_ += count;
-        return true;
-    }
+    uint64_t Remaining() const { return in_.Remaining(); }
+    bool Number(uint64_t& value, int bytes) { return in_.Number(value, bytes); }
+    bool Raw(uint8_t* out, size_t count) { return in_.Read(out, count); }
 
     bool Text(std::string& text)
     {
         uint64_t length = 0;
         if (!Number(length, 2) || Remaining() < length)
             return false;
-        text.assign(reinterpret_cast<const char*>(data_ + pos_), static_cast<size_t>(length));
-        pos_ += static_cast<size_t>(length);
-        return true;
+        text.resize(static_cast<size_t>(length));
+        return Raw(reinterpret_cast<uint8_t*>(text.data()), text.size());
     }
 
     bool Block(Bytes& block)
     {
         uint64_t length = 0;
-        if (!Number(length, 8) || Remaining() < length)
+        if (!Number(length, 8) || Remaining() < length || length > SIZE_MAX)
             return false;
-        block.assign(data_ + pos_, data_ + pos_ + static_cast<size_t>(length));
-        pos_ += static_cast<size_t>(length);
-        return true;
+        block.resize(static_cast<size_t>(length));
+        return Raw(block.data(), block.size());
+    }
+
+    // An entry's contents: copied into it, or, from a patch file, where they lie there.
+    bool Contents(Entry& entry, const std::shared_ptr<ByteSource>& file)
+    {
+        if (!file)
+            return Block(entry.data);
+        uint64_t length = 0;
+        if (!Number(length, 8))
+            return false;
+        entry.file = file;
+        entry.fileOffset = in_.Offset();
+        entry.fileSize = length;
+        return in_.Skip(length);
     }
 
 private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
+    SourceReader in_;
 };
 
 std::optional<Payload> Fail(std::string* error, const std::string& why)
@@ -118,10 +111,14 @@ Bytes WritePayload(const Payload& payload)
     return out;
 }
 
-// Memory: under 3 bytes a byte of the payload (its blocks copied once, entries reserved at most one per 91 bytes).
-std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string* error)
+namespace {
+
+// Reads a payload from `in`; with a `file`, entries keep their contents there.
+// Memory: under 3 bytes a byte of the payload read from memory (its blocks copied once); from a
+// file, the entries' names and hashes only (their contents stay in the file).
+std::optional<Payload> ReadFrom(SourceReader in, const std::shared_ptr<ByteSource>& file, std::string* error)
 {
-    Reader reader(data, size);
+    Reader reader(in);
     uint8_t magic[sizeof kPayloadMagic];
     if (!reader.Raw(magic, sizeof magic))
         return Fail(error, "not a patch payload");
@@ -145,7 +142,8 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
     constexpr size_t kMinEntry = 1 + 1 + 2 + 8 + 8 + 32 + 32 + 8;
     if (count > reader.Remaining() / kMinEntry)
         return Fail(error, "entry count larger than the payload");
-    payload.entries.reserve(static_cast<size_t>(count));
+    // Within a file of gigabytes the count may still promise more entries than memory holds.
+    payload.entries.reserve(static_cast<size_t>(std::min<uint64_t>(count, 4096)));
     std::set<std::u16string> folded;  // two entries for one Windows name would undo each other
     for (uint64_t i = 0; i < count; ++i) {
         Entry entry;
@@ -154,7 +152,7 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
         if (!reader.Number(kind, 1) || !reader.Number(method, 1) || !reader.Text(entry.name) ||
             !reader.Number(entry.oldSize, 8) || !reader.Number(entry.newSize, 8) ||
             !reader.Raw(entry.oldHash.data(), entry.oldHash.size()) ||
-            !reader.Raw(entry.newHash.data(), entry.newHash.size()) || !reader.Block(entry.data))
+            !reader.Raw(entry.newHash.data(), entry.newHash.size()) || !reader.Contents(entry, file))
             return Fail(error, "truncated entry " + std::to_string(i + 1));
         if (kind < 1 || kind > 5)
             return Fail(error, "unknown entry kind in entry " + std::to_string(i + 1));
@@ -168,7 +166,7 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
                 return Fail(error, "unknown method in entry " + std::to_string(i + 1));
             if (method == static_cast<uint8_t>(Method::kDelta) && entry.kind != EntryKind::kChangeFile)
                 return Fail(error, "a delta without an old file in entry " + std::to_string(i + 1));
-        } else if (method != 0 || !entry.data.empty()) {
+        } else if (method != 0 || ContentsSize(entry) != 0) {
             return Fail(error, "contents on an entry that takes none (entry " + std::to_string(i + 1) + ")");
         }
         if (!HasOldContents(entry.kind) && entry.oldSize != 0)
@@ -179,6 +177,37 @@ std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string
     if (reader.Remaining() != 0)
         return Fail(error, "bytes after the last entry");
     return payload;
+}
+
+}  // namespace
+
+SourceReader ContentsOf(const Entry& entry)
+{
+    if (entry.file)
+        return SourceReader(*entry.file, entry.fileOffset, entry.fileSize);
+    return SourceReader(entry.data.data(), entry.data.size());
+}
+
+uint64_t ContentsSize(const Entry& entry)
+{
+    return entry.file ? entry.fileSize : entry.data.size();
+}
+
+std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string* error)
+{
+    return ReadFrom(SourceReader(data, size), nullptr, error);
+}
+
+std::optional<Payload> ReadPatchProgram(std::shared_ptr<ByteSource> program, std::string* error)
+{
+    uint8_t trailer[kTrailerSize];
+    const uint64_t size = program->Size();
+    const auto span = size >= kTrailerSize && program->ReadAt(size - kTrailerSize, trailer, kTrailerSize)
+                          ? ReadTrailer(trailer, size)
+                          : std::nullopt;
+    if (!span)
+        return Fail(error, "not a patch program");
+    return ReadFrom(SourceReader(*program, span->offset, span->size), program, error);
 }
 
 Bytes AppendPayload(const Bytes& stub, const Bytes& payload)
@@ -197,7 +226,7 @@ std::optional<PayloadSpan> ReadTrailer(const uint8_t* trailer, uint64_t fileSize
         return std::nullopt;
     if (std::memcmp(trailer + 16, kTrailerMagic, sizeof kTrailerMagic) != 0)
         return std::nullopt;
-    Reader reader(trailer, 16);
+    Reader reader(SourceReader(trailer, 16));
     PayloadSpan span{};
     reader.Number(span.offset, 8);
     reader.Number(span.size, 8);

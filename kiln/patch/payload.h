@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "kiln/patch/byte_source.h"
 #include "kiln/patch/digest.h"
 #include "kiln/patch/zstd_codec.h"
 
@@ -29,7 +31,16 @@ struct Entry {
     Sha256 oldHash{};  // changed and removed files
     Sha256 newHash{};  // added and changed files
     Bytes data;        // added and changed files
+    // An entry read from a patch file leaves `data` empty and says where its contents lie in
+    // the file instead: they are read as they are applied, so no patch is held in memory whole.
+    std::shared_ptr<ByteSource> file;
+    uint64_t fileOffset = 0;
+    uint64_t fileSize = 0;
 };
+
+// An entry's contents, wherever they lie, and how many bytes they take.
+SourceReader ContentsOf(const Entry& entry);
+uint64_t ContentsSize(const Entry& entry);
 
 struct Payload {
     std::string fromVersion;  // [Game] Version before and after, as System.ini holds them (CP932)
@@ -45,6 +56,10 @@ Bytes WritePayload(const Payload& payload);
 // Reads a payload; every count and size is checked against the bytes that remain, every name
 // must be a safe relative name. Nothing (and `error` says why) on any fault.
 std::optional<Payload> ReadPayload(const uint8_t* data, size_t size, std::string* error = nullptr);
+
+// Reads the payload of a patch program from its file (the trailer says where it lies), its
+// entries' contents left in the file. Nothing (and `error` says why) on any fault.
+std::optional<Payload> ReadPatchProgram(std::shared_ptr<ByteSource> program, std::string* error = nullptr);
 
 // A patch program: the stub's bytes, the payload, and a trailer (payload offset and size,
 // then a magic) at the very end, so the stub finds its payload from its own file's end.

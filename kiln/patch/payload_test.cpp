@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+
+#include "tests/support/patch_folders.h"
 
 namespace Kiln::Patch {
 namespace {
@@ -41,7 +44,7 @@ TEST(PatchPayloadTest, WrittenPayloadReadsBackAsWritten)
 {
     const Bytes bytes = WritePayload(Sample());
     // Magic, two versions, flags, the old System.ini, count: the layout makers' tools may rely on.
-    const char layout[] = "KILNPAY2\x04\x00" "1.00\x04\x00" "1.01\x01\x00\x00\x00"
+    const char layout[] = "KILNPAY3\x04\x00" "1.00\x04\x00" "1.01\x01\x00\x00\x00"
                           "\x16\x00\x00\x00\x00\x00\x00\x00[Game]\r\nVersion=1.00\r\n\x03\x00\x00\x00";
     ASSERT_GT(bytes.size(), sizeof layout - 1);
     EXPECT_EQ(std::memcmp(bytes.data(), layout, sizeof layout - 1), 0);
@@ -182,6 +185,42 @@ TEST(PatchPayloadTest, TrailerPointsAtThePayloadAfterTheStub)
     moved[program.size() - kTrailerSize] = 0x7F;  // an offset past the payload
     EXPECT_FALSE(ReadTrailer(moved.data() + moved.size() - kTrailerSize, moved.size()));
     EXPECT_FALSE(ReadTrailer(stub.data(), 3));
+}
+
+// The patch program reads its own file: entries' contents stay there until they are applied.
+TEST(PatchPayloadTest, AProgramFileIsReadWithTheContentsLeftInIt)
+{
+    const TestSupport::TempFolder folder("payload_file");
+    const Bytes stub = {'M', 'Z', 0, 1, 2};
+    const Bytes program = AppendPayload(stub, WritePayload(Sample()));
+    int files = 0;
+    auto open = [&](const Bytes& bytes) -> std::shared_ptr<ByteSource> {
+        const auto path = folder.Path() / ("patch" + std::to_string(++files) + ".exe");
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                      static_cast<std::streamsize>(bytes.size()));
+        return ReadableFile::Open(path);
+    };
+    std::string error;
+    const auto read = ReadPatchProgram(open(program), &error);
+    ASSERT_TRUE(read) << error;
+    const Entry& changed = read->entries[1];
+    EXPECT_TRUE(changed.data.empty());
+    EXPECT_EQ(ContentsSize(changed), 3u);
+    SourceReader contents = ContentsOf(changed);
+    Bytes bytes(3);
+    ASSERT_TRUE(contents.Read(bytes.data(), bytes.size()));
+    EXPECT_EQ(bytes, (Bytes{1, 2, 3}));
+    EXPECT_EQ(contents.Remaining(), 0u);
+    EXPECT_EQ(ContentsSize(read->entries[2]), 0u);
+
+    Bytes cut = program;
+    cut.pop_back();
+    EXPECT_FALSE(ReadPatchProgram(open(cut), &error));
+    EXPECT_EQ(error, "not a patch program");
+    Bytes earlier = program;
+    earlier[stub.size() + 7] = '2';
+    EXPECT_FALSE(ReadPatchProgram(open(earlier), &error));
+    EXPECT_EQ(error, "a patch of another kiln version; build it again with this one");
 }
 
 }  // namespace

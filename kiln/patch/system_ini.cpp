@@ -19,13 +19,19 @@ std::optional<std::string> SystemIniFor(const Payload& payload, std::string_view
         // Always whole: a delta would need the old file, which the folder may no longer hold.
         if (entry.method != Method::kWhole)
             return std::nullopt;
-        const auto next = DecodeContents(Method::kWhole, {}, entry.data, entry.newSize);
-        if (!next || HashBytes(next->data(), next->size()) != entry.newHash)
+        SourceReader contents = ContentsOf(entry);
+        std::string nextText;
+        const bool decoded =
+            DecodeWholeInPieces(contents, entry.newSize, [&nextText](const uint8_t* data, size_t size) {
+                nextText.append(reinterpret_cast<const char*>(data), size);
+                return true;
+            });
+        const auto nextBytes = reinterpret_cast<const uint8_t*>(nextText.data());
+        if (!decoded || HashBytes(nextBytes, nextText.size()) != entry.newHash)
             return std::nullopt;
-        const std::string_view nextText(reinterpret_cast<const char*>(next->data()), next->size());
         const auto installedBytes = reinterpret_cast<const uint8_t*>(installed.data());
         if (HashBytes(installedBytes, installed.size()) == entry.oldHash)
-            return std::string(nextText);
+            return nextText;
         return MergeIniText(payload.oldSystemIni, installed, nextText);
     }
     return std::nullopt;
