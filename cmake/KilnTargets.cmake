@@ -158,20 +158,24 @@ function(kiln_delay_import dll)
   find_library(KILN_IMPORT_LIBRARY_${dll} ${dll} REQUIRED NO_CMAKE_PATH NO_CMAKE_ENVIRONMENT_PATH)
   set(folder ${CMAKE_BINARY_DIR}/delay-imports)
   set(output ${folder}/lib${dll}-delay.a)
-  set(i686 OFF)
+  set(outputs ${output})
+  set(i686 -DI686=OFF)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(i686 ON)
+    # The linker script that keeps the thunks goes before the library (delay-import.cmake).
+    set(script ${folder}/lib${dll}-delay.ld)
+    set(i686 -DI686=ON -DEXTERN_SCRIPT=${script})
+    set(outputs ${script} ${output})
   endif()
   file(MAKE_DIRECTORY ${folder})
-  add_custom_command(OUTPUT ${output}
+  add_custom_command(OUTPUT ${outputs}
     COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DDLLTOOL=${CMAKE_DLLTOOL}
             -DIMPORT_LIBRARY=${KILN_IMPORT_LIBRARY_${dll}} -DDLL=${dll}.dll -DOUTPUT=${output}
-            -DI686=${i686} -P ${PROJECT_SOURCE_DIR}/cmake/delay-import.cmake
+            ${i686} -P ${PROJECT_SOURCE_DIR}/cmake/delay-import.cmake
     DEPENDS ${KILN_IMPORT_LIBRARY_${dll}} ${PROJECT_SOURCE_DIR}/cmake/delay-import.cmake
     VERBATIM)
-  add_custom_target(kiln_delay_${dll}_library DEPENDS ${output})
+  add_custom_target(kiln_delay_${dll}_library DEPENDS ${outputs})
   add_library(kiln_delay_${dll} INTERFACE)
-  target_link_libraries(kiln_delay_${dll} INTERFACE ${output})
+  target_link_libraries(kiln_delay_${dll} INTERFACE ${outputs})
   add_dependencies(kiln_delay_${dll} kiln_delay_${dll}_library)
 endfunction()
 
