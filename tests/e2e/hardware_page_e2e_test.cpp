@@ -1,6 +1,6 @@
 // The hardware information page ("ハード情報") with the real launcher: the report for the
-// prefix's adapter and this machine, a machine without Direct3D 9, and Direct3D kept out of
-// the window's start.
+// prefix's adapter and this machine, a machine without Direct3D 9 (the page's box, a game's
+// device), and Direct3D kept out of the window's start.
 #include <windows.h>
 #include <cpuid.h>
 #include <psapi.h>
@@ -171,6 +171,26 @@ TEST_F(HardwarePageTest, Direct3DLoadsWithThePageNotWithTheWindow)
     EXPECT_TRUE(withPage.count("d3d9.dll"));
     EXPECT_TRUE(withPage.count("ddraw.dll"));
     CloseWith(IDCANCEL);
+}
+
+// A game's device comes from the same graphics service; on a machine without Direct3D 9 the
+// service still exists and answers with no device and no adapter.
+TEST_F(HardwarePageTest, GameGetsADeviceOnlyWhereDirect3DExists)
+{
+    constexpr char kProgram[] = "LauncherWithoutDirect3D.exe";
+    game_.AddLauncher(kProgram);
+    game_.CopyFromBin("DeviceEngine.dll", "Engine.dll");
+    game_.CopyFromBin("NoDirect3D.dll", "d3d9.dll");
+    game_.Write("System.ini", "[Game]\r\nTitle=" + title_ + "\r\n");
+    // Only the program named in the override takes the d3d9.dll beside it.
+    WineSetting nativeDirect3D(std::string("AppDefaults\\") + kProgram + "\\DllOverrides", "d3d9", "native");
+    for (const auto& [program, record] : {std::pair<std::string, std::string>("Launcher.exe", "device=1\nadapter=1\n"),
+                                          std::pair<std::string, std::string>(kProgram, "device=0\nadapter=0\n")}) {
+        ::DeleteFileA(game_.PathOf("engine-record.txt").c_str());
+        KilnTest::Process launcher(game_.PathOf(program), "-r");
+        EXPECT_EQ(launcher.WaitForExit(), 0) << program;
+        EXPECT_EQ(game_.EngineRecord(), record) << program;
+    }
 }
 
 TEST_F(HardwarePageTest, WithoutDirect3DTheFatalErrorShowsAndTheReportStaysEmpty)
