@@ -154,3 +154,40 @@ function(kiln_interop_test name script)
   add_test(NAME ${name} COMMAND ${KILN_PYTHON3} ${script} $<TARGET_FILE:kiln_tool> ${ARGN})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# kiln_delay_import(DLL): kiln_delay_<DLL>, linked in place of the system library DLL, makes a
+# program load that DLL at the first call of one of its functions instead of at start. For
+# what only a later action of the player needs (start-up time and memory); the library is
+# made from the toolchain's own import library (cmake/delay-import.cmake).
+function(kiln_delay_import dll)
+  find_library(KILN_IMPORT_LIBRARY_${dll} ${dll} REQUIRED NO_CMAKE_PATH NO_CMAKE_ENVIRONMENT_PATH)
+  set(folder ${CMAKE_BINARY_DIR}/delay-imports)
+  set(output ${folder}/lib${dll}-delay.a)
+  set(outputs ${output})
+  set(i686 -DI686=OFF)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The linker script that keeps the thunks goes before the library (delay-import.cmake).
+    set(script ${folder}/lib${dll}-delay.ld)
+    set(i686 -DI686=ON -DEXTERN_SCRIPT=${script})
+    set(outputs ${script} ${output})
+  endif()
+  file(MAKE_DIRECTORY ${folder})
+  add_custom_command(OUTPUT ${outputs}
+    COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DDLLTOOL=${CMAKE_DLLTOOL}
+            -DIMPORT_LIBRARY=${KILN_IMPORT_LIBRARY_${dll}} -DDLL=${dll}.dll -DOUTPUT=${output}
+            ${i686} -P ${PROJECT_SOURCE_DIR}/cmake/delay-import.cmake
+    DEPENDS ${KILN_IMPORT_LIBRARY_${dll}} ${PROJECT_SOURCE_DIR}/cmake/delay-import.cmake
+    VERBATIM)
+  add_custom_target(kiln_delay_${dll}_library DEPENDS ${outputs})
+  add_library(kiln_delay_${dll} INTERFACE)
+  target_link_libraries(kiln_delay_${dll} INTERFACE ${outputs})
+  add_dependencies(kiln_delay_${dll} kiln_delay_${dll}_library)
+endfunction()
+
+if(WIN32)
+  # The network (patches, the Twitter and information pages), the shell (banner click, patch
+  # program, working files), sound and the multimedia clock (key pages) wait for their use.
+  foreach(dll wininet shell32 dsound winmm)
+    kiln_delay_import(${dll})
+  endforeach()
+endif()

@@ -21,9 +21,26 @@ constexpr DWORD kFixedVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX
 static_assert(kFixedVertexFormat == 0x144);
 static_assert(sizeof(DDCAPS_DX7) == 380);
 
-// Shared by every live service: the first one creates Direct3D, the last one releases it.
+// Direct3D and DirectDraw are loaded when first needed instead of imported: under Wine,
+// bringing Direct3D up starts OpenGL, which costs about as much time as the rest of the
+// launcher's start and most of its memory, while the launcher needs it only for the hardware
+// page. Loaded by name, as the import was; they then stay loaded, as imports would.
+template <class Function>
+Function SystemEntry(const char* library, const char* name)
+{
+    HMODULE module = ::LoadLibraryA(library);
+    return module ? GetProcAs<Function>(module, name) : nullptr;
+}
+
+using Direct3DCreateFunction = IDirect3D9*(WINAPI*)(UINT);
+using DirectDrawCreateFunction = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
+
+// Shared by every live service: the first use while one lives makes Direct3D, the last
+// service to go releases it. The lock serves services on different threads.
 struct GraphicsProcessState {
+    CCriticalSection lock;
     IDirect3D9* direct3D = nullptr;
+    bool direct3DTried = false;
     int liveServices = 0;
 };
 
@@ -35,8 +52,9 @@ GraphicsProcessState& ProcessState()
 
 uint32_t TotalVideoMemory()
 {
+    static const auto create = SystemEntry<DirectDrawCreateFunction>("ddraw.dll", "DirectDrawCreateEx");
     ComPtr<IDirectDraw7> directDraw;
-    if (FAILED(::DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(directDraw.Receive()), IID_IDirectDraw7, nullptr)))
+    if (!create || FAILED(create(nullptr, reinterpret_cast<void**>(directDraw.Receive()), IID_IDirectDraw7, nullptr)))
         return 0;
     DDCAPS_DX7 driverCaps = {};
     driverCaps.dwSize = sizeof driverCaps;
@@ -66,25 +84,36 @@ CreateEffectFunction EffectCompiler()
 CKilnD3D::CKilnD3D()
 {
     GraphicsProcessState& state = ProcessState();
-    if (state.liveServices++ == 0) {
+    CKilnAutoLock lock(&state.lock);
+    if (state.liveServices++ == 0)
         BuildGraphicsSineTable();
-        state.direct3D = ::Direct3DCreate9(D3D_SDK_VERSION);
-    }
 }
 
 CKilnD3D::~CKilnD3D()
 {
     ReleaseDevice();
     GraphicsProcessState& state = ProcessState();
-    if (--state.liveServices == 0 && state.direct3D) {
-        state.direct3D->Release();
+    CKilnAutoLock lock(&state.lock);
+    if (--state.liveServices == 0) {
+        if (state.direct3D)
+            state.direct3D->Release();
         state.direct3D = nullptr;
+        state.direct3DTried = false;
     }
 }
 
 IDirect3D9* CKilnD3D::GetDirect3D()
 {
-    return ProcessState().direct3D;
+    GraphicsProcessState& state = ProcessState();
+    CKilnAutoLock lock(&state.lock);
+    // Once per generation of services: a machine without Direct3D 9 is asked only once.
+    if (state.liveServices > 0 && !state.direct3DTried) {
+        state.direct3DTried = true;
+        static const auto create = SystemEntry<Direct3DCreateFunction>("d3d9.dll", "Direct3DCreate9");
+        if (create)
+            state.direct3D = create(D3D_SDK_VERSION);
+    }
+    return state.direct3D;
 }
 
 IKilnInterface* CKilnD3D::CreateInstance(const Guid& classId)

@@ -79,7 +79,8 @@ public:
     void AddLostable(ILostable* object);
     void RemoveLostable(ILostable* object);
 
-    // The process-wide Direct3D object, or null when Direct3D 9 is missing.
+    // The process-wide Direct3D object, made on first use while a service lives; null when
+    // Direct3D 9 is missing or no service lives.
     static IDirect3D9* GetDirect3D();
     // The device, or null; for the service's own graphics objects.
     IDirect3DDevice9* GetDevice() const { return device_.Get(); }

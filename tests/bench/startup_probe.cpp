@@ -5,10 +5,8 @@
 
 #ifdef KILN_PROBE_PLATFORM
 #include <commctrl.h>
-#include <d3d9.h>
 #define DIRECTINPUT_VERSION 0x0800
 #include <dinput.h>
-#include <dsound.h>
 #endif
 
 #include <cstdint>
@@ -24,8 +22,10 @@ BOOL CALLBACK CountController(LPCDIDEVICEINSTANCEA, LPVOID count)
     return DIENUM_CONTINUE;
 }
 
-// ATL host, single-instance mutex, D3DX check, runtime services (Direct3D, DirectInput with
-// its keyboard and the controller enumeration), common controls: as the launcher does them.
+// ATL host, single-instance mutex, D3DX check, runtime services (DirectInput with its keyboard
+// and the controller enumeration), common controls: as the launcher does them. Direct3D,
+// DirectSound, WinINet, shell32 and winmm wait in the launcher for the pages and actions that
+// use them, so they are not here either.
 void PlatformCalls(HINSTANCE instance)
 {
     if (HMODULE atl = ::LoadLibraryA("ATL.DLL")) {
@@ -45,7 +45,6 @@ void PlatformCalls(HINSTANCE instance)
     ::GetFileAttributesA((std::string(system) + "\\d3dx10_37.dll").c_str());
 
     ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
-    IDirect3D9* direct3D = ::Direct3DCreate9(D3D_SDK_VERSION);
     IDirectInput8A* input = nullptr;
     if (SUCCEEDED(::DirectInput8Create(instance, DIRECTINPUT_VERSION, IID_IDirectInput8A,
                                        reinterpret_cast<void**>(&input), nullptr))) {
@@ -58,11 +57,6 @@ void PlatformCalls(HINSTANCE instance)
         int controllers = 0;
         input->EnumDevices(DI8DEVCLASS_GAMECTRL, CountController, &controllers, DIEDFL_ATTACHEDONLY);
     }
-    // The launcher imports DirectSound too; its loader cost belongs here.
-    static volatile auto keepSound = &::DirectSoundCreate8;
-    (void)keepSound;
-    (void)direct3D;
-
     HMODULE controls = ::LoadLibraryA("comctl32.dll");
     using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     if (auto init = reinterpret_cast<InitFunction>(reinterpret_cast<void*>(::GetProcAddress(controls, "InitCommonControlsEx")))) {

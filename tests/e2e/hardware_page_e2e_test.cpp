@@ -1,14 +1,20 @@
 // The hardware information page ("ハード情報") with the real launcher: the report for the
-// prefix's adapter and this machine, and a machine without Direct3D 9.
+// prefix's adapter and this machine, a machine without Direct3D 9 (the page's box, a game's
+// device), and Direct3D kept out of the window's start.
+#include <windows.h>
 #include <cpuid.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <thread>
 #include <vector>
 
+#include "kiln/base/scoped_win.h"
+#include "kiln/base/text.h"
 #include "tests/e2e/launcher_fixture.h"
 #include "tests/support/x_input.h"
 
@@ -93,6 +99,23 @@ unsigned long long HostMemoryKB()
     return kb;
 }
 
+// The lower-cased names of the modules a process has loaded.
+std::set<std::string> LoadedModules(DWORD processId)
+{
+    std::set<std::string> names;
+    const Kiln::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!process || !::EnumProcessModules(process.Get(), modules, sizeof modules, &bytes))
+        return names;
+    for (DWORD i = 0; i < std::min<DWORD>(bytes / sizeof(HMODULE), 512); ++i) {
+        char name[MAX_PATH] = {};
+        if (::GetModuleBaseNameA(process.Get(), modules[i], name, MAX_PATH))
+            names.insert(Kiln::AsciiLower(name));
+    }
+    return names;
+}
+
 class HardwarePageTest : public LauncherFixture {};
 
 TEST_F(HardwarePageTest, ReportShowsThisMachineAndThePrefixsAdapter)
@@ -130,6 +153,44 @@ TEST_F(HardwarePageTest, ReportShowsThisMachineAndThePrefixsAdapter)
                                  "-----------------------------------\r\n";
     EXPECT_EQ(KilnTest::ControlText(::GetDlgItem(page, IDC_HARDWARE_REPORT)), expected);
     CloseWith(IDCANCEL);
+}
+
+// Direct3D (with OpenGL under Wine) is most of a start's time and memory; the window opens
+// without it, and without the libraries that only later pages, the patch button or a banner
+// click need.
+TEST_F(HardwarePageTest, Direct3DLoadsWithThePageNotWithTheWindow)
+{
+    ASSERT_NE(Open(""), nullptr);
+    const std::set<std::string> atWindow = LoadedModules(launcher_->Id());
+    ASSERT_TRUE(atWindow.count("dinput8.dll")) << "no module list of the launcher";
+    for (const char* later :
+         {"d3d9.dll", "ddraw.dll", "wined3d.dll", "opengl32.dll", "wininet.dll", "dsound.dll", "winmm.dll"})
+        EXPECT_FALSE(atWindow.count(later)) << later;
+    ASSERT_NE(ShowTab(kHardwareTab), nullptr);
+    const std::set<std::string> withPage = LoadedModules(launcher_->Id());
+    EXPECT_TRUE(withPage.count("d3d9.dll"));
+    EXPECT_TRUE(withPage.count("ddraw.dll"));
+    CloseWith(IDCANCEL);
+}
+
+// A game's device comes from the same graphics service; on a machine without Direct3D 9 the
+// service still exists and answers with no device and no adapter.
+TEST_F(HardwarePageTest, GameGetsADeviceOnlyWhereDirect3DExists)
+{
+    constexpr char kProgram[] = "LauncherWithoutDirect3D.exe";
+    game_.AddLauncher(kProgram);
+    game_.CopyFromBin("DeviceEngine.dll", "Engine.dll");
+    game_.CopyFromBin("NoDirect3D.dll", "d3d9.dll");
+    game_.Write("System.ini", "[Game]\r\nTitle=" + title_ + "\r\n");
+    // Only the program named in the override takes the d3d9.dll beside it.
+    WineSetting nativeDirect3D(std::string("AppDefaults\\") + kProgram + "\\DllOverrides", "d3d9", "native");
+    for (const auto& [program, record] : {std::pair<std::string, std::string>("Launcher.exe", "device=1\nadapter=1\n"),
+                                          std::pair<std::string, std::string>(kProgram, "device=0\nadapter=0\n")}) {
+        ::DeleteFileA(game_.PathOf("engine-record.txt").c_str());
+        KilnTest::Process launcher(game_.PathOf(program), "-r");
+        EXPECT_EQ(launcher.WaitForExit(), 0) << program;
+        EXPECT_EQ(game_.EngineRecord(), record) << program;
+    }
 }
 
 TEST_F(HardwarePageTest, WithoutDirect3DTheFatalErrorShowsAndTheReportStaysEmpty)
