@@ -1,5 +1,7 @@
 #include "launcher/net/range_rules.h"
 
+#include "kiln/base/text.h"
+
 namespace Launcher::HTTPConnection {
 namespace {
 
@@ -17,20 +19,9 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    }
-    return true;
+    return a.size() == b.size() && Kiln::AsciiLower(a) == Kiln::AsciiLower(b);
 }
 
 // Digits only, below 2^63; moves `text` past them.

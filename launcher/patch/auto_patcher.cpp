@@ -362,13 +362,19 @@ void AutoPatcher::VerifyAndStore(HWND dialog)
     currentRequest.reset();
     CancelAllRequests();
     if (!stored) {
-        heldPatch.Reset();
-        RemoveUpdateFiles();
-        ShowMessage(Text::kCannotRun, Text::kCannotRunCaption, MB_ICONERROR);
-        ::EndDialog(dialog, 0);
+        EndCannotRun(dialog);
         return;
     }
     SetTimer(dialog, Patch::kStartPeriodMs, 4);
+}
+
+// The patch cannot be run: nothing of it is left, and the player is told.
+void AutoPatcher::EndCannotRun(HWND dialog)
+{
+    heldPatch.Reset();
+    RemoveUpdateFiles();
+    ShowMessage(Text::kCannotRun, Text::kCannotRunCaption, MB_ICONERROR);
+    ::EndDialog(dialog, 0);
 }
 
 void AutoPatcher::RunPatch(HWND dialog)
@@ -386,10 +392,7 @@ void AutoPatcher::RunPatch(HWND dialog)
     const bool ran = Patch::StartPatchProgram(dialog, patchFilePath, started);
     Kiln::UniqueHandle process(started);
     if (!ran) {
-        heldPatch.Reset();
-        RemoveUpdateFiles();
-        ShowMessage(Text::kCannotRun, Text::kCannotRunCaption, MB_ICONERROR);
-        ::EndDialog(dialog, 0);
+        EndCannotRun(dialog);
         return;
     }
     // Without a process to wait for, the outcome is unknown: not a success.

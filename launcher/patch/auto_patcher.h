@@ -51,6 +51,7 @@ private:
     void DownloadPatch(HWND dialog);
     void VerifyAndStore(HWND dialog);
     void RunPatch(HWND dialog);
+    void EndCannotRun(HWND dialog);
     void StartUpdateRequest(const std::string& url, uint32_t maxBodySize);
     void StartInformationRequests(const std::string& baseURL);
     bool InformationTrusted() const;
