@@ -202,9 +202,11 @@ TEST_F(PatchResumeTest, AOnePointFiveGigabytePatchDownloadsInLittleMemory)
     site.Write("update.txt", UpdateInfo({{"1.01", hex, 0}}));
     Configure("1.00", {Serve(78, site, R"({"/update.txt": {"file": "update.txt"},
                                          "/patch_1.01.exe": {"file": "patch_1.01.exe", "download": {"etags": ["\"big\""]}}})")});
+    const DWORD pressed = ::GetTickCount();
     ASSERT_TRUE(OpenDialog());
     HWND box = WaitForBox(kUpdatedCaption, 600000);
     ASSERT_NE(box, nullptr);
+    std::printf("from the launcher's start to the patch's end: %lu ms\n", ::GetTickCount() - pressed);
     Kiln::UniqueHandle launcher(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, launcher_->Id()));
     PROCESS_MEMORY_COUNTERS counters = {};
     ASSERT_TRUE(::GetProcessMemoryInfo(launcher.Get(), &counters, sizeof counters));
