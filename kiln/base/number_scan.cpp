@@ -54,6 +54,22 @@ std::optional<int> ScanDecimal(std::string_view text, size_t& pos)
     return static_cast<int>(magnitude);
 }
 
+std::optional<uint64_t> ScanDigits(std::string_view text, size_t& pos, uint64_t limit)
+{
+    size_t at = pos;
+    uint64_t value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        const uint64_t digit = static_cast<uint64_t>(text[at] - '0');
+        if (value > (limit - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    if (at == pos)
+        return std::nullopt;
+    pos = at;
+    return value;
+}
+
 std::optional<uint32_t> ScanHex(std::string_view text, size_t& pos)
 {
     size_t at = pos;

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <utility>
 
+#include "kiln/base/number_scan.h"
+
 namespace KilnCli {
 
 int UsageError(Streams& streams, std::string_view commandName, const std::string& message)
@@ -43,16 +45,9 @@ OptionMatch MatchOption(const Arguments& arguments, size_t& i, std::string_view 
 
 std::optional<uint64_t> ReadDecimal(std::string_view text)
 {
-    if (text.empty() || text.size() > 20)
-        return std::nullopt;
-    uint64_t value = 0;
-    for (const char c : text) {
-        const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (c < '0' || c > '9' || value > (UINT64_MAX - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
-    return value;
+    size_t pos = 0;
+    const auto value = text.size() > 20 ? std::nullopt : Kiln::NumberScan::ScanDigits(text, pos);
+    return pos == text.size() ? value : std::nullopt;
 }
 
 std::string ReadAll(std::istream& in)

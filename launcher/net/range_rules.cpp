@@ -1,5 +1,6 @@
 #include "launcher/net/range_rules.h"
 
+#include "kiln/base/number_scan.h"
 #include "kiln/base/text.h"
 
 namespace Launcher::HTTPConnection {
@@ -24,20 +25,14 @@ bool SameName(std::string_view a, std::string_view b)
     return a.size() == b.size() && Kiln::AsciiLower(a) == Kiln::AsciiLower(b);
 }
 
-// Digits only, below 2^63; moves `text` past them.
+// Digits only, at most 18 of them; moves `text` past them.
 std::optional<uint64_t> ReadNumber(std::string_view& text)
 {
-    size_t count = 0;
-    uint64_t value = 0;
-    while (count < text.size() && text[count] >= '0' && text[count] <= '9') {
-        if (count == 18)
-            return std::nullopt;
-        value = value * 10 + static_cast<uint64_t>(text[count] - '0');
-        ++count;
-    }
-    if (count == 0)
-        return std::nullopt;
-    text.remove_prefix(count);
+    constexpr uint64_t kLargest = 999999999999999999;
+    size_t pos = 0;
+    const auto value = Kiln::NumberScan::ScanDigits(text, pos, kLargest);
+    if (value)
+        text.remove_prefix(pos);
     return value;
 }
 

@@ -1,5 +1,7 @@
 #include "launcher/patch/information_stamp.h"
 
+#include "kiln/base/number_scan.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -47,17 +49,10 @@ size_t StampStart(const std::vector<Line>& lines, size_t textSize)
 
 std::optional<uint64_t> ReadSerial(std::string_view text)
 {
-    if (text.empty() || text.size() > 19)
-        return std::nullopt;
-    uint64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (value > static_cast<uint64_t>(INT64_MAX))
-        return std::nullopt;
-    return value;
+    size_t pos = 0;
+    const auto serial = text.size() > 19 ? std::nullopt
+                                         : Kiln::NumberScan::ScanDigits(text, pos, static_cast<uint64_t>(INT64_MAX));
+    return pos == text.size() ? serial : std::nullopt;
 }
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar.

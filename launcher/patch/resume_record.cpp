@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "kiln/base/number_scan.h"
+
 namespace Launcher::Patch {
 namespace {
 
@@ -50,9 +52,11 @@ std::optional<ResumeRecord> ReadResumeRecord(std::string_view text)
     ResumeRecord record{*values[0], *values[1], *values[2], *values[3], UINT64_MAX};
     const std::string& total = *values[4];
     if (!total.empty()) {
-        if (total.size() > 18 || total.find_first_not_of("0123456789") != std::string::npos)
+        size_t pos = 0;
+        const auto size = Kiln::NumberScan::ScanDigits(total, pos, 999999999999999999);
+        if (!size || pos != total.size())
             return std::nullopt;
-        record.total = std::stoull(total);
+        record.total = *size;
     }
     return record;
 }
