@@ -247,6 +247,22 @@ bool MarkDeleted(HANDLE handle)
     return ::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
+// Marks a file or a folder (`kind`) below `root`, which others may hold with `share`, to go
+// when its last handle closes; true also when it is not there.
+bool MarkDeleted(HANDLE root, const std::string& name, ULONG share, ULONG kind)
+{
+    const Chain chain = Walk(root, name);
+    if (chain.state == Chain::State::kMissing)
+        return true;
+    if (!chain.Held())
+        return false;
+    UniqueFileHandle handle;
+    const NTSTATUS status = OpenPart(chain.Parent(), chain.leaf, DELETE, share | FILE_SHARE_DELETE, FILE_OPEN, kind, handle);
+    if (Missing(status))
+        return true;
+    return NT_SUCCESS(status) && MarkDeleted(handle.Get());
+}
+
 // FILE_RENAME_INFORMATION: the new name relative to the folder handle given.
 struct RenameInformation {
     BOOLEAN replaceIfExists;
@@ -399,21 +415,8 @@ bool DiskFileSystem::Replace(const std::string& from, const std::string& to)
 
 bool DiskFileSystem::Remove(const std::string& name)
 {
-    {
-        const Chain chain = Walk(held_->Root(root_), name);
-        if (chain.state == Chain::State::kMissing)
-            return true;
-        if (!chain.Held())
-            return false;
-        UniqueFileHandle file;
-        const NTSTATUS status = OpenPart(chain.Parent(), chain.leaf, DELETE, kReadShare | FILE_SHARE_DELETE,
-                                         FILE_OPEN, FILE_NON_DIRECTORY_FILE, file);
-        if (Missing(status))
-            return true;
-        if (!NT_SUCCESS(status) || !MarkDeleted(file.Get()))
-            return false;
-    }
-    return !Exists(name);  // gone once closed, unless someone else still holds it
+    // Gone once closed, unless someone else still holds it.
+    return MarkDeleted(held_->Root(root_), name, kReadShare, FILE_NON_DIRECTORY_FILE) && !Exists(name);
 }
 
 bool DiskFileSystem::MakeFolder(const std::string& name)
@@ -426,23 +429,10 @@ bool DiskFileSystem::MakeFolder(const std::string& name)
 
 bool DiskFileSystem::RemoveFolder(const std::string& name)
 {
-    {
-        const Chain chain = Walk(held_->Root(root_), name);
-        if (chain.state == Chain::State::kMissing)
-            return true;
-        if (!chain.Held())
-            return false;
-        UniqueFileHandle folder;
-        const NTSTATUS status = OpenPart(chain.Parent(), chain.leaf, DELETE, kFolderShare | FILE_SHARE_DELETE,
-                                         FILE_OPEN, FILE_DIRECTORY_FILE, folder);
-        if (Missing(status))
-            return true;
-        // Refused for a folder that holds anything.
-        if (!NT_SUCCESS(status) || !MarkDeleted(folder.Get()))
-            return false;
-    }
-    return !Exists(name);
+    // Refused for a folder that holds anything.
+    return MarkDeleted(held_->Root(root_), name, kFolderShare, FILE_DIRECTORY_FILE) && !Exists(name);
 }
+
 
 std::optional<uint64_t> DiskFileSystem::FreeSpace()
 {
