@@ -36,10 +36,7 @@ INT_PTR AutoPatcher::RunDialog(HWND owner, const PatchDialogHost& host)
     // Closed during the download: its thread ends at once, leaving a part that can be
     // continued, or nothing; then an empty working folder goes too.
     if (download) {
-        download->Cancel();
-        while (!download->Finished())
-            ::Sleep(0);
-        download.reset();
+        StopDownload();
         ::RemoveDirectoryA(updaterDirectory.c_str());
     }
     return result == 1 ? 1 : 0;
@@ -54,12 +51,17 @@ void AutoPatcher::CancelAllRequests()
     }
     pendingRequests.clear();
     serverIndex = 0;
-    if (download) {
-        download->Cancel();
-        while (!download->Finished())
-            ::Sleep(0);
-        download.reset();
-    }
+    StopDownload();
+}
+
+void AutoPatcher::StopDownload()
+{
+    if (!download)
+        return;
+    download->Cancel();
+    while (!download->Finished())
+        ::Sleep(0);
+    download.reset();
 }
 
 INT_PTR CALLBACK AutoPatcher::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -354,8 +356,7 @@ void AutoPatcher::VerifyAndStore(HWND dialog)
     if (outcome == Patch::PatchDownload::Outcome::Verified)
         heldPatch = download->TakeHeldFile();
     patchFilePath = download->FilePath();
-    const std::string documents = Patch::DocumentsFolder(dialog);
-    updateIniPath = Patch::WorkingFilePath(documents, Patch::kUpdateIniName);
+    updateIniPath = updaterDirectory + Patch::kUpdateIniName;
     const bool stored =
         heldPatch && Patch::WriteFreshFile(updateIniPath, Patch::UpdateIniText(host_->targetDirectory, patchFilePath,
                                                                               updateIniPath, updaterDirectory));

@@ -43,6 +43,8 @@ public:
     void CancelAllRequests();
 
 private:
+    // Ends the patch download (it keeps what can be continued) and waits until it has.
+    void StopDownload();
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam);
     void OnTimer(HWND dialog);
