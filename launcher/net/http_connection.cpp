@@ -207,7 +207,18 @@ private:
     }
 
     // The 32-bit counts stop below their "unknown" value.
-    static uint32_t Clamp32(uint64_t count) { return count < kUnknownContentSize ? static_cast<uint32_t>(count) : kUnknownContentSize - 1; }
+    static uint32_t Clamp32(uint64_t count)
+    {
+        return count < kUnknownContentSize ? static_cast<uint32_t>(count) : kUnknownContentSize - 1;
+    }
+
+    // The count that has arrived, for the owner's polls.
+    void PublishReceived()
+    {
+        const uint64_t received = calls_.Session().received;
+        request_.qwReceivedSize = received;
+        request_.dwReceivedSize = Clamp32(received);
+    }
 
     // The body piece by piece into the sink; a read that fails is a failure here, not the end,
     // so that whoever resumes knows the body was cut.
@@ -218,11 +229,7 @@ private:
             throw RequestFailure("Body not wanted");
         WinINetSession& session = calls_.Session();
         session.buffer.resize(kReceiveBufferSize);
-        const auto publish = [this, &session] {
-            const uint64_t received = session.received;
-            request_.qwReceivedSize = received;
-            request_.dwReceivedSize = Clamp32(received);
-        };
+        const auto publish = [this] { PublishReceived(); };
         Call([sink](WinINetSession& s) {
             for (;;) {
                 // A read waits until it has filled its buffer: asking first for what is there
@@ -255,10 +262,7 @@ private:
         session.buffer.resize(kReceiveBufferSize);
         if (request_.dwContentSize != kUnknownContentSize)
             session.body.reserve(request_.dwContentSize);
-        const auto publish = [this, &session] {
-            request_.dwReceivedSize = static_cast<uint32_t>(session.received.load());
-            request_.qwReceivedSize = session.received.load();
-        };
+        const auto publish = [this] { PublishReceived(); };
         Call([limit = request_.dwMaxResponseSize](WinINetSession& s) {
             for (;;) {
                 DWORD count = 0;
