@@ -12,7 +12,8 @@ namespace {
 
 using HTTPConnection::ResumeVerdict;
 
-std::optional<std::string> ReadSmallFile(const std::string& path)
+// The record a partial download left beside it; null when there is none that reads.
+std::optional<ResumeRecord> ReadRecordFile(const std::string& path)
 {
     constexpr DWORD kMaxRecordSize = 4096;
     Kiln::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -24,7 +25,7 @@ std::optional<std::string> ReadSmallFile(const std::string& path)
     if (!::ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &count, nullptr) || count > kMaxRecordSize)
         return std::nullopt;
     text.resize(count);
-    return text;
+    return ReadResumeRecord(text);
 }
 
 bool SeekTo(HANDLE file, uint64_t offset)
@@ -163,8 +164,7 @@ PatchDownload::Outcome PatchDownload::Run()
 // Continues the partial file of the same patch, else starts a new one.
 bool PatchDownload::OpenPartial()
 {
-    const auto text = ReadSmallFile(recordPath_);
-    const auto record = text ? ReadResumeRecord(*text) : std::nullopt;
+    const auto record = ReadRecordFile(recordPath_);
     if (record && ResumesPatch(*record, target_.fileName, target_.version, target_.digest)) {
         partial_.Reset(::CreateFileA(partialPath_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -272,9 +272,12 @@ bool PatchDownload::TakeAnswer(ResumeVerdict verdict, const std::string& rawHead
         total_ = offset_ + contentSize;
     }
     validator_ = HTTPConnection::ValidatorOf(rawHeaders);
+    if (!validator_.empty())
+        return SaveRecord();
     // Without a validator nothing vouches that a later answer is of the same file: no record,
     // so nothing resumes it.
-    return validator_.empty() ? (::DeleteFileA(recordPath_.c_str()), true) : SaveRecord();
+    ::DeleteFileA(recordPath_.c_str());
+    return true;
 }
 
 void PatchDownload::RestartFromZero()
@@ -346,8 +349,7 @@ void DropStalePartial(const std::string& folder, const std::string& fileName, co
                       const std::string& digest)
 {
     const std::string recordPath = folder + kResumeRecordName;
-    const auto text = ReadSmallFile(recordPath);
-    const auto record = text ? ReadResumeRecord(*text) : std::nullopt;
+    const auto record = ReadRecordFile(recordPath);
     if (record && !fileName.empty() && ResumesPatch(*record, fileName, version, digest))
         return;
     if (record && IsPlainFileName(record->fileName))
